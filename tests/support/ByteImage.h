@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+namespace veltrix::test {
+
+// A byte buffer written at raw offsets, to state expected file contents independently of the
+// structs that produce them.
+class ByteImage {
+  public:
+    explicit ByteImage(std::size_t size) : m_bytes(size) {}
+
+    void PutU8(std::size_t offset, std::uint8_t value) { m_bytes.at(offset) = value; }
+    void PutU16(std::size_t offset, std::uint16_t value) { Put(offset, &value, 2); }
+    void PutI32(std::size_t offset, std::int32_t value) { Put(offset, &value, 4); }
+
+    const std::vector<std::uint8_t>& Bytes() const { return m_bytes; }
+
+  private:
+    void Put(std::size_t offset, const void* value, std::size_t size) {
+        m_bytes.at(offset + size - 1);  // bounds check
+        std::memcpy(m_bytes.data() + offset, value, size);
+    }
+    std::vector<std::uint8_t> m_bytes;
+};
+
+template <typename T>
+std::vector<std::uint8_t> BytesOf(const T& record) {
+    const auto* begin = reinterpret_cast<const std::uint8_t*>(&record);
+    return std::vector<std::uint8_t>(begin, begin + sizeof(T));
+}
+
+}  // namespace veltrix::test
