@@ -1,0 +1,111 @@
+#include <cstring>
+#include <fstream>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/BinaryFile.h"
+#include "profile/ProfileDefaults.h"
+#include "profile/SettingsFiles.h"
+#include "support/ByteImage.h"
+#include "support/TempDir.h"
+
+namespace veltrix {
+namespace {
+
+using test::BytesOf;
+using test::TempDir;
+
+void WriteBytes(const std::filesystem::path& path, std::size_t size, std::uint8_t value) {
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream out(path, std::ios::binary);
+    const std::vector<char> bytes(size, static_cast<char>(value));
+    out.write(bytes.data(), static_cast<std::streamsize>(size));
+}
+
+MacroRecord Macro(char16_t initial, std::int32_t count) {
+    MacroRecord record{};
+    record.szName[0] = initial;
+    record.iActionCount = count;
+    record.aAction[0] = {4, 1, 10};
+    return record;
+}
+
+class SettingsFilesTest : public ::testing::Test {
+  protected:
+    TempDir m_dir;
+    std::filesystem::path m_data = m_dir / "Data";
+    std::unique_ptr<ProfileSettings> m_settings = std::make_unique<ProfileSettings>();
+};
+
+TEST_F(SettingsFilesTest, FirstStartWritesTheDefaultsIntoNewFolders) {
+    EXPECT_EQ(LoadSettings(*m_settings, m_data), SettingsSource::Defaults);
+    EXPECT_TRUE(std::filesystem::is_directory(m_data / "ms_1"));
+    EXPECT_EQ(RegularFileSize(m_data / "ms_1" / "Config_1.data"), 164364u);
+    EXPECT_EQ(BytesOf(*m_settings), BytesOf(DefaultProfileSettings()));
+
+    auto reloaded = std::make_unique<ProfileSettings>();
+    EXPECT_EQ(LoadSettings(*reloaded, m_data), SettingsSource::File);
+    EXPECT_EQ(BytesOf(*reloaded), BytesOf(*m_settings));
+}
+
+TEST_F(SettingsFilesTest, AShortFileFillsOnlyTheBeginningAndResetsNothing) {
+    WriteBytes(SettingsFile(m_data), 100, 0x5A);
+    EXPECT_EQ(LoadSettings(*m_settings, m_data), SettingsSource::File);
+    const std::vector<std::uint8_t> bytes = BytesOf(*m_settings);
+    EXPECT_EQ(std::count(bytes.begin(), bytes.begin() + 100, 0x5A), 100);
+    EXPECT_EQ(std::count(bytes.begin() + 100, bytes.end(), 0), 164364 - 100);
+    EXPECT_EQ(RegularFileSize(SettingsFile(m_data)), 100u) << "the short file is not rewritten";
+}
+
+TEST_F(SettingsFilesTest, ALongFileIsReadOnlyAsFarAsTheRecord) {
+    WriteBytes(SettingsFile(m_data), 164364 + 50, 0x11);
+    EXPECT_EQ(LoadSettings(*m_settings, m_data), SettingsSource::File);
+    EXPECT_EQ(m_settings->Profiles[4].aButton[23].aMacroAction[45].wDelay, 0x1111);
+}
+
+TEST_F(SettingsFilesTest, SaveFailsCleanlyWhenTheSettingsFolderIsBlocked) {
+    WriteBytes(m_data / "ms_1", 3, 0);  // a file where the folder should be
+    ResetProfileSettings(*m_settings);
+    EXPECT_FALSE(SaveSettings(*m_settings, m_data));
+    EXPECT_FALSE(SaveMacroList(MacroStore{}, m_data));
+}
+
+TEST_F(SettingsFilesTest, MacroListRoundTripsInStoreOrder) {
+    MacroStore store;
+    store.Append(Macro(u'a', 1));
+    store.Append(Macro(u'b', 46));
+    ASSERT_TRUE(SaveMacroList(store, m_data));
+    EXPECT_EQ(RegularFileSize(MacroFile(m_data)), 480u);
+
+    MacroStore loaded;
+    loaded.Append(Macro(u'z', 0));  // loading appends to what is there
+    LoadMacroList(loaded, m_data);
+    ASSERT_EQ(loaded.Count(), 3);
+    EXPECT_EQ(BytesOf(loaded.At(1)), BytesOf(store.At(0)));
+    EXPECT_EQ(BytesOf(loaded.At(2)), BytesOf(store.At(1)));
+}
+
+TEST_F(SettingsFilesTest, EmptyAndMissingMacroFilesGiveAnEmptyStore) {
+    MacroStore store;
+    LoadMacroList(store, m_data);
+    EXPECT_TRUE(store.Empty());
+
+    ASSERT_TRUE(SaveMacroList(store, m_data));
+    EXPECT_EQ(RegularFileSize(MacroFile(m_data)), 0u);
+    LoadMacroList(store, m_data);
+    EXPECT_TRUE(store.Empty());
+}
+
+TEST_F(SettingsFilesTest, APartialTrailingMacroRecordIsDroppedWithANote) {
+    WriteBytes(MacroFile(m_data), 2 * 240 + 17, 0x01);
+    MacroStore store;
+    ::testing::internal::CaptureStderr();
+    LoadMacroList(store, m_data);
+    const std::string note = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(store.Count(), 2);
+    EXPECT_NE(note.find("partial macro record of 17 bytes"), std::string::npos) << note;
+}
+
+}  // namespace
+}  // namespace veltrix
