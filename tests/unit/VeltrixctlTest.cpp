@@ -1,0 +1,100 @@
+#include <algorithm>
+#include <fstream>
+
+#include <gtest/gtest.h>
+
+#include "platform/BinaryFile.h"
+#include "profile/ProfileDefaults.h"
+#include "support/ByteImage.h"
+#include "support/Process.h"
+#include "support/TempDir.h"
+
+namespace veltrix {
+namespace {
+
+using test::RunProcess;
+using test::TempDir;
+
+test::ProcessResult Veltrixctl(const std::vector<std::string>& args) {
+    return RunProcess(VELTRIXCTL_PATH, args);
+}
+
+std::vector<std::uint8_t> FileBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+int Lines(const std::string& text) {
+    return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+}
+
+TEST(Veltrixctl, DefaultsWritesTheFactoryRecord) {
+    TempDir dir;
+    const auto result = Veltrixctl({"defaults", dir / "Config_1.data"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(FileBytes(dir / "Config_1.data"), test::BytesOf(DefaultProfileSettings()));
+}
+
+TEST(Veltrixctl, ShowPrintsEveryProfileReadably) {
+    TempDir dir;
+    auto settings = std::make_unique<ProfileSettings>(DefaultProfileSettings());
+    settings->iCurProfile = 2;
+    ButtonEntry& key = settings->Profiles[2].aButton[7];
+    key.byFuncCode = 16;
+    key.byKeyCode = 4;
+    key.byKeyModifiers = 1;
+    ButtonEntry& macro = settings->Profiles[2].aButton[8];
+    macro.byFuncCode = 17;
+    std::copy_n(u"Reload \u00C4", 8, macro.szMacroName.begin());
+    settings->Profiles[2].iReportRate = 7;
+    ASSERT_TRUE(WriteFileAtomically(dir / "record", RecordBytes(*settings)));
+
+    const auto result = Veltrixctl({"show", dir / "record"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const std::string& out = result.out;
+    EXPECT_NE(out.find("current profile 3\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("profile 5\n"), std::string::npos);
+    EXPECT_NE(out.find("2  1600 dpi  #00ff00  on"), std::string::npos) << out;
+    EXPECT_NE(out.find("5  0 dpi  #00ffff  off"), std::string::npos) << out;
+    EXPECT_NE(out.find("report rate  500 Hz\n"), std::string::npos);
+    EXPECT_NE(out.find("500 Hz (stored value 7)"), std::string::npos);
+    EXPECT_NE(out.find(" 1  left_click_text\n"), std::string::npos);
+    EXPECT_NE(out.find(" 8  key_A (modifiers 0x01)\n"), std::string::npos) << out;
+    EXPECT_NE(out.find(" 9  macro \"Reload \xC3\x84\"\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("12  scroll_down_text\n"), std::string::npos);
+    EXPECT_NE(out.find("lighting  mode 7, brightness 8, speed 5, direction 1, colour #ff0000"),
+              std::string::npos);
+}
+
+TEST(Veltrixctl, BadInputGivesOneLineAndExitCode2) {
+    TempDir dir;
+    std::ofstream(dir / "short") << "too short";
+
+    const std::vector<std::vector<std::string>> calls = {
+        {"show", dir / "missing"},
+        {"show", dir / "short"},
+        {"show"},
+        {"frobnicate"},
+        {"defaults", dir / "no" / "such" / "folder"},
+        {},
+    };
+    for (const auto& args : calls) {
+        const auto result = Veltrixctl(args);
+        EXPECT_EQ(result.exitCode, 2) << (args.empty() ? "" : args[0]);
+        if (!args.empty()) {
+            EXPECT_EQ(Lines(result.err), 1) << result.err;
+            EXPECT_EQ(result.err.rfind("veltrixctl: ", 0), 0u) << result.err;
+        }
+    }
+    EXPECT_NE(Veltrixctl({"show", dir / "short"}).err.find("9 bytes"), std::string::npos);
+}
+
+TEST(Veltrixctl, HelpNamesEveryCommand) {
+    const auto result = Veltrixctl({"--help"});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_NE(result.out.find("defaults FILE"), std::string::npos);
+    EXPECT_NE(result.out.find("show FILE"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace veltrix

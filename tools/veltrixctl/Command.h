@@ -1,0 +1,28 @@
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace veltrix::ctl {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;  // the command ran but did not reach its goal
+inline constexpr int kExitUsage = 2;    // bad arguments or unusable input files
+
+using Arguments = std::span<const std::string>;
+
+struct Command {
+    std::string_view name;
+    std::string_view synopsis;     // the arguments, as shown in the usage line
+    std::string_view description;  // what it does, for --help
+    int (*run)(Arguments args);
+};
+
+// Prints "veltrixctl: <message>" on stderr and returns the usage exit code.
+int UsageError(std::string_view message);
+
+int RunDefaults(Arguments args);
+int RunShow(Arguments args);
+
+}  // namespace veltrix::ctl

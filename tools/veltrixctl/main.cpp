@@ -1,0 +1,61 @@
+// veltrixctl: the settings record and the mouse from the command line.
+
+#include <algorithm>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "Command.h"
+
+namespace veltrix::ctl {
+namespace {
+
+constexpr Command kCommands[] = {
+    {"defaults", "FILE", "Write a settings record holding the factory defaults to FILE.",
+     RunDefaults},
+    {"show", "FILE",
+     "Print the settings record in FILE: the current profile and, for each profile, its DPI "
+     "levels with their colours, report rate, lighting and the function of each of the twelve "
+     "buttons (by text id, key or macro name).",
+     RunShow},
+};
+
+void PrintHelp(std::ostream& out) {
+    out << "usage: veltrixctl COMMAND [ARGUMENTS]\n\n"
+           "Reads and writes the settings record of the Veltrix wireless mouse "
+           "(Config_1.data).\n\ncommands:\n";
+    for (const Command& command : kCommands) {
+        out << "  " << command.name << " " << command.synopsis << "\n      " << command.description
+            << "\n";
+    }
+    out << "\nExit codes: 0 success, 1 the command could not finish, 2 bad arguments or an "
+           "unusable file.\n";
+}
+
+}  // namespace
+
+int UsageError(std::string_view message) {
+    std::cerr << "veltrixctl: " << message << "\n";
+    return kExitUsage;
+}
+
+}  // namespace veltrix::ctl
+
+int main(int argc, char** argv) {
+    using namespace veltrix::ctl;
+    const std::vector<std::string> args(argv + std::min(argc, 1), argv + argc);
+    if (args.empty()) {
+        PrintHelp(std::cerr);
+        return kExitUsage;
+    }
+    if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+        PrintHelp(std::cout);
+        return kExitOk;
+    }
+    for (const Command& command : kCommands) {
+        if (args[0] == command.name) {
+            return command.run(Arguments(args).subspan(1));
+        }
+    }
+    return UsageError("unknown command '" + args[0] + "'; see veltrixctl --help");
+}
