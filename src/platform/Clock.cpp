@@ -1,0 +1,25 @@
+#include "platform/Clock.h"
+
+#include <thread>
+
+namespace veltrix {
+namespace {
+
+class SteadyClock final : public Clock {
+  public:
+    std::chrono::nanoseconds Now() const override {
+        return std::chrono::steady_clock::now().time_since_epoch();
+    }
+    void SleepFor(std::chrono::nanoseconds duration) override {
+        std::this_thread::sleep_for(duration);
+    }
+};
+
+}  // namespace
+
+Clock& SystemClock() {
+    static SteadyClock clock;
+    return clock;
+}
+
+}  // namespace veltrix

@@ -1,0 +1,51 @@
+#pragma once
+
+// The message numbers that join the parts of the program and its plugins. They are a contract
+// with the driver and hook plugins: never renumber them.
+
+#include <cstdint>
+
+namespace veltrix {
+
+// Ends the worker's loop.
+inline constexpr std::uint32_t kMsgQuit = 18;
+// Tray icon: wParam the icon id, lParam the mouse message.
+inline constexpr std::uint32_t kMsgTrayIcon = 1025;
+// A tray menu item was chosen.
+inline constexpr std::uint32_t kMsgMenuCommand = 1027;
+// Input from the hook plugin: wParam a virtual key or mouse message, lParam its qualifier.
+inline constexpr std::uint32_t kMsgHookEvent = 1034;
+// A second instance asks the running one to show itself.
+inline constexpr std::uint32_t kMsgActivate = 1037;
+// The device page's m_bConnected changed.
+inline constexpr std::uint32_t kMsgPresenceChanged = 1128;
+// The mouse changed its DPI level: lParam the level's DPI in units of 100.
+inline constexpr std::uint32_t kMsgDpiNotice = 1129;
+// The mouse changed its profile: lParam the new profile index.
+inline constexpr std::uint32_t kMsgProfileNotice = 1130;
+// Driver plugins: an event (wParam code, lParam value) and a link change (wParam 1 arrived,
+// 0 removed), for the receiver and for the cable.
+inline constexpr std::uint32_t kMsgReceiverEvent = 1329;
+inline constexpr std::uint32_t kMsgReceiverLink = 1330;
+inline constexpr std::uint32_t kMsgCableEvent = 1331;
+inline constexpr std::uint32_t kMsgCableLink = 1332;
+// A page asks for an area to be applied: wParam the area, lParam the profile or variant.
+inline constexpr std::uint32_t kMsgApplyRequest = 1333;
+// The same request, forwarded to the worker's queue.
+inline constexpr std::uint32_t kMsgWorkerApply = 1648;
+// Worker to main window: a request starts (show the busy ring) and ends (save, hide the ring).
+inline constexpr std::uint32_t kMsgApplyStarted = 1649;
+inline constexpr std::uint32_t kMsgApplyFinished = 1650;
+
+// Codes of the 32-bit device events, (code << 16) | value.
+// Arrival (value 1) or removal (value 2) of a link.
+inline constexpr std::uint32_t kEventLinkChange = 0x7F00;
+// Input reports of the mouse: DPI level 1 to 8, report rate 1 to 8, status (low byte: DPI nibble
+// and battery nibble), lighting mode 0 to 7, profile 1 to 5.
+inline constexpr std::uint32_t kEventDpiLevel = 0x1000;
+inline constexpr std::uint32_t kEventReportRate = 0x2000;
+inline constexpr std::uint32_t kEventStatus = 0x4000;
+inline constexpr std::uint32_t kEventLightMode = 0x7000;
+inline constexpr std::uint32_t kEventProfile = 0x8000;
+
+}  // namespace veltrix
