@@ -36,16 +36,21 @@ bool InValueRange(std::uint32_t value, std::uint32_t low, std::uint32_t high) {
 
 }  // namespace
 
+RecordSaver SaveIntoDataFolder(std::filesystem::path dataFolder) {
+    return [folder = std::move(dataFolder)](const ProfileSettings& settings) {
+        SaveSettings(settings, folder);
+    };
+}
+
 DeviceLink::DeviceLink(DriverLink& receiver, DriverLink& cable, ProfileSettings& settings,
-                       DeviceLinkView& view, const VeltrixWindowHandle& window,
-                       std::filesystem::path dataFolder)
+                       DeviceLinkView& view, const VeltrixWindowHandle& window, RecordSaver save)
     : m_receiver{receiver, m_flags.m_iReceiverState, DeviceLinkKind::Receiver,
                  kTimerReceiverArrival},
       m_cable{cable, m_flags.m_iCableState, DeviceLinkKind::Cable, kTimerCableArrival},
       m_settings(settings),
       m_view(view),
       m_window(window),
-      m_dataFolder(std::move(dataFolder)) {}
+      m_save(std::move(save)) {}
 
 DeviceLink::~DeviceLink() {
     Shutdown();
@@ -333,10 +338,10 @@ void DeviceLink::Shutdown() {
     m_cable.driver.Close_DevMonitor();
 }
 
-// A save that fails leaves the previous file whole; the record in memory keeps the change and
-// goes to disk with the next save.
 void DeviceLink::Save() {
-    SaveSettings(m_settings, m_dataFolder);
+    if (m_save) {
+        m_save(m_settings);
+    }
 }
 
 void DeviceLink::Post(std::uint32_t message, std::intptr_t lParam) {

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string_view>
 
 #include "device/DeviceLinkView.h"
@@ -51,13 +52,21 @@ constexpr std::uint32_t LinkChangeEvent(std::uintptr_t wParam) {
     return DriverEvent(kEventLinkChange, value);
 }
 
+// Writes the record wherever its owner keeps it. A failed save leaves the previous file whole,
+// and the record in memory keeps the change for the next save.
+using RecordSaver = std::function<void(const ProfileSettings&)>;
+
+// The program's saver: Config_1.data in the data folder.
+RecordSaver SaveIntoDataFolder(std::filesystem::path dataFolder);
+
 class DeviceLink {
   public:
     // Everything given must outlive the link. `window` receives the driver messages and the
-    // presence, DPI notice and profile notice messages; the record is saved into `dataFolder`.
+    // presence, DPI notice and profile notice messages; `save` (when not empty) runs after each
+    // valid DPI level, report rate, lighting or profile event and after a status report that
+    // changes the level.
     DeviceLink(DriverLink& receiver, DriverLink& cable, ProfileSettings& settings,
-               DeviceLinkView& view, const VeltrixWindowHandle& window,
-               std::filesystem::path dataFolder);
+               DeviceLinkView& view, const VeltrixWindowHandle& window, RecordSaver save);
     // Shuts down if that has not happened yet.
     ~DeviceLink();
     DeviceLink(const DeviceLink&) = delete;
@@ -117,7 +126,7 @@ class DeviceLink {
     ProfileSettings& m_settings;
     DeviceLinkView& m_view;
     VeltrixWindowHandle m_window;
-    std::filesystem::path m_dataFolder;
+    RecordSaver m_save;
 
     bool m_bConnected = false;
     int m_iBatteryBars = 0;

@@ -124,7 +124,8 @@ class DeviceLinkTest : public ::testing::Test {
     TimerSchedule m_timers{m_clock};
     RecordingView m_view{m_timers};
     MessageQueue m_window;
-    DeviceLink m_link{m_receiver, m_cable, *m_settings, m_view, m_window.Handle(), m_dir / "Data"};
+    DeviceLink m_link{m_receiver, m_cable,           *m_settings,
+                      m_view,     m_window.Handle(), SaveIntoDataFolder(m_dir / "Data")};
 };
 
 const Message kPresenceChanged{kMsgPresenceChanged, 0, 0};
@@ -523,7 +524,7 @@ TEST(DeviceLinkLifetimeTest, ALinkThatNeverStartedClosesNothing) {
     TimerSchedule timers{clock};
     RecordingView view{timers};
     test::TempDir dir;
-    { DeviceLink link{receiver, cable, *settings, view, VeltrixWindowHandle{}, dir.Path()}; }
+    { DeviceLink link{receiver, cable, *settings, view, VeltrixWindowHandle{}, nullptr}; }
     EXPECT_THAT(log, IsEmpty());
 }
 
