@@ -1,13 +1,14 @@
 #pragma once
 
-// A stand-in for the macro page, which is not part of the core. It keeps what a real page would
-// show, so tests read the screen rather than a list of calls.
+// Stand-ins for the macro page and the hook plugin, which are not part of the core. The page keeps
+// what a real page would show, so tests read the screen rather than a list of calls.
 
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "macro/MacroPageView.h"
+#include "platform/HookLibrary.h"
 #include "platform/TraceSink.h"
 
 namespace veltrix::test {
@@ -80,6 +81,32 @@ class FakeMacroPage final : public MacroPageView {
             column.push_back(row.*field);
         }
         return column;
+    }
+};
+
+// Logs each call as "name" or "name(argument)"; an install also notes the window it was given.
+class RecordingHooks final : public HookLibrary {
+  public:
+    void installmousehook(const VeltrixWindowHandle& window) override {
+        Install("installmousehook", window);
+    }
+    void removemousehook() override { calls.push_back("removemousehook"); }
+    void enablemousehook(std::int32_t on) override { Call("enablemousehook", on); }
+    void installhook(const VeltrixWindowHandle& window) override { Install("installhook", window); }
+    void removehook() override { calls.push_back("removehook"); }
+    void enablehook(std::int32_t on) override { Call("enablehook", on); }
+    void mousewheelenable(std::int32_t on) override { Call("mousewheelenable", on); }
+
+    std::vector<std::string> calls;
+    std::vector<void*> windows;
+
+  private:
+    void Call(const char* name, std::int32_t value) {
+        calls.push_back(std::string(name) + "(" + std::to_string(value) + ")");
+    }
+    void Install(const char* name, const VeltrixWindowHandle& window) {
+        calls.push_back(name);
+        windows.push_back(window.context);
     }
 };
 
