@@ -15,6 +15,18 @@ inline constexpr std::uint32_t kMsgTrayIcon = 1025;
 inline constexpr std::uint32_t kMsgMenuCommand = 1027;
 // Input from the hook plugin: wParam a virtual key or mouse message, lParam its qualifier.
 inline constexpr std::uint32_t kMsgHookEvent = 1034;
+// The event codes of a mouse button in a hook event; any other code is a virtual key. For the
+// extra buttons lParam says which of the two it is. For keys lParam is 0 on press.
+inline constexpr std::uint32_t kHookLeftButtonDown = 513;
+inline constexpr std::uint32_t kHookLeftButtonUp = 514;
+inline constexpr std::uint32_t kHookRightButtonDown = 516;
+inline constexpr std::uint32_t kHookRightButtonUp = 517;
+inline constexpr std::uint32_t kHookMiddleButtonDown = 519;
+inline constexpr std::uint32_t kHookMiddleButtonUp = 520;
+inline constexpr std::uint32_t kHookExtraButtonDown = 523;
+inline constexpr std::uint32_t kHookExtraButtonUp = 524;
+inline constexpr std::uint32_t kHookExtraButton1 = 1;
+inline constexpr std::uint32_t kHookExtraButton2 = 2;
 // A second instance asks the running one to show itself.
 inline constexpr std::uint32_t kMsgActivate = 1037;
 // The device page's m_bConnected changed.
