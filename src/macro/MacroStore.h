@@ -1,9 +1,12 @@
 #pragma once
 
 #include <memory>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "macro/MacroRecord.h"
+#include "platform/TextLookup.h"
 
 namespace veltrix {
 
@@ -35,6 +38,22 @@ class MacroStore {
     }
 
     void Clear() { m_records.clear(); }
+
+    // Macro names are compared without regard to case, in every script: two names that differ
+    // only in the case of their letters are the same name.
+
+    // The position of the first macro with that name; -1 when there is none.
+    int IndexOfName(std::u16string_view name) const;
+    bool HasName(std::u16string_view name) const { return IndexOfName(name) >= 0; }
+
+    // The wanted name when no macro has it, otherwise "wanted_1", "wanted_2", ..., the first that
+    // is free. The result always fits a name field: a long name is cut to make room for its
+    // suffix, so the number that makes it unique is never the part that is lost.
+    std::u16string UniqueName(std::u16string_view wanted) const;
+
+    // Appends an empty macro whose name is the text of "mouse_macro_function_text" followed by
+    // the number the new macro has in the store, made unique. The caller saves the store.
+    MacroRecord& NewMacro(const TextLookup& lookupText);
 
   private:
     std::vector<std::unique_ptr<MacroRecord>> m_records;

@@ -5,7 +5,7 @@
 namespace veltrix {
 namespace {
 
-class SteadyClock final : public Clock {
+class SteadyClock : public Clock {
   public:
     std::chrono::nanoseconds Now() const override {
         return std::chrono::steady_clock::now().time_since_epoch();
@@ -15,10 +15,20 @@ class SteadyClock final : public Clock {
     }
 };
 
+class NoWaitClock final : public SteadyClock {
+  public:
+    void SleepFor(std::chrono::nanoseconds) override {}
+};
+
 }  // namespace
 
 Clock& SystemClock() {
     static SteadyClock clock;
+    return clock;
+}
+
+Clock& InstantClock() {
+    static NoWaitClock clock;
     return clock;
 }
 

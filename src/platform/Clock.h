@@ -21,4 +21,8 @@ class Clock {
 // The real monotonic clock; shared, thread-safe.
 Clock& SystemClock();
 
+// The real monotonic clock whose waits return at once: for dry runs that show what would happen
+// without taking the time. Shared, thread-safe.
+Clock& InstantClock();
+
 }  // namespace veltrix

@@ -15,6 +15,18 @@ inline constexpr std::uint32_t kMsgTrayIcon = 1025;
 inline constexpr std::uint32_t kMsgMenuCommand = 1027;
 // Input from the hook plugin: wParam a virtual key or mouse message, lParam its qualifier.
 inline constexpr std::uint32_t kMsgHookEvent = 1034;
+// The event codes of a mouse button in a hook event; any other code is a virtual key. For the
+// extra buttons lParam says which of the two it is. For keys lParam is 0 on press.
+inline constexpr std::uint32_t kHookLeftButtonDown = 513;
+inline constexpr std::uint32_t kHookLeftButtonUp = 514;
+inline constexpr std::uint32_t kHookRightButtonDown = 516;
+inline constexpr std::uint32_t kHookRightButtonUp = 517;
+inline constexpr std::uint32_t kHookMiddleButtonDown = 519;
+inline constexpr std::uint32_t kHookMiddleButtonUp = 520;
+inline constexpr std::uint32_t kHookExtraButtonDown = 523;
+inline constexpr std::uint32_t kHookExtraButtonUp = 524;
+inline constexpr std::uint32_t kHookExtraButton1 = 1;
+inline constexpr std::uint32_t kHookExtraButton2 = 2;
 // A second instance asks the running one to show itself.
 inline constexpr std::uint32_t kMsgActivate = 1037;
 // The device page's m_bConnected changed.
@@ -33,9 +45,23 @@ inline constexpr std::uint32_t kMsgCableLink = 1332;
 inline constexpr std::uint32_t kMsgApplyRequest = 1333;
 // The same request, forwarded to the worker's queue.
 inline constexpr std::uint32_t kMsgWorkerApply = 1648;
+// Areas of an apply request (its wParam). kApplyProfiles takes kApplyEveryProfile or
+// kApplyCurrentProfile in lParam; with any other lParam (a profile switch posts 0) it sends only
+// the commit. The single areas take the profile index. Any other area sends only the commit.
+inline constexpr std::uintptr_t kApplyProfiles = 0;
+inline constexpr std::uintptr_t kApplyButtons = 1;
+inline constexpr std::uintptr_t kApplyDpi = 2;
+inline constexpr std::uintptr_t kApplyLight = 3;
+inline constexpr std::uintptr_t kApplyRate = 4;
+inline constexpr std::intptr_t kApplyEveryProfile = 1;
+inline constexpr std::intptr_t kApplyCurrentProfile = 2;
 // Worker to main window: a request starts (show the busy ring) and ends (save, hide the ring).
+// Every request ends with exactly one kMsgApplyFinished, also one that was discarded because no
+// mouse could take it; its wParam says which, so the receiver saves the record in both cases.
 inline constexpr std::uint32_t kMsgApplyStarted = 1649;
 inline constexpr std::uint32_t kMsgApplyFinished = 1650;
+inline constexpr std::uintptr_t kApplyDiscarded = 0;  // nothing sent, no kMsgApplyStarted before
+inline constexpr std::uintptr_t kApplyDone = 1;
 
 // Codes of the 32-bit device events, (code << 16) | value.
 // Arrival (value 1) or removal (value 2) of a link.

@@ -1,5 +1,8 @@
 #include "platform/Utf16Text.h"
 
+#include <locale.h>
+#include <wctype.h>
+
 namespace veltrix {
 namespace {
 
@@ -40,20 +43,66 @@ bool IsLowSurrogate(char32_t c) {
     return c >= 0xDC00 && c <= 0xDFFF;
 }
 
+// The code point that starts at text[i], moving i past it. An unpaired surrogate comes back as
+// itself, so callers decide what it becomes.
+char32_t NextCodePoint(std::u16string_view text, std::size_t& i) {
+    const char32_t c = text[i++];
+    if (IsHighSurrogate(c) && i < text.size() && IsLowSurrogate(text[i])) {
+        return 0x10000 + ((c - 0xD800) << 10) + (text[i++] - 0xDC00);
+    }
+    return c;
+}
+
+// Full Unicode case mapping without ICU: glibc's C.UTF-8 locale carries the simple case mappings
+// of every script. It is created once and never freed, because names are compared for the whole
+// run of the program. Without that locale only ASCII letters fold.
+locale_t CaseLocale() {
+    static const locale_t locale = newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t{});
+    return locale;
+}
+
+// Upper case first, then lower case: that joins the forms a plain lower-casing keeps apart, such
+// as the final sigma with the other two sigmas.
+char32_t FoldCase(char32_t c) {
+    const locale_t locale = CaseLocale();
+    if (locale == locale_t{}) {
+        return c >= U'A' && c <= U'Z' ? c - U'A' + U'a' : c;
+    }
+    const wint_t upper = towupper_l(static_cast<wint_t>(c), locale);
+    return static_cast<char32_t>(towlower_l(upper, locale));
+}
+
 }  // namespace
+
+std::u16string_view FitText(std::u16string_view text, std::size_t maxUnits) {
+    if (text.size() <= maxUnits) {
+        return text;
+    }
+    std::size_t length = maxUnits;
+    if (length > 0 && IsHighSurrogate(text[length - 1])) {
+        --length;
+    }
+    return text.substr(0, length);
+}
+
+bool EqualIgnoringCase(std::u16string_view a, std::u16string_view b) {
+    std::size_t i = 0;
+    std::size_t k = 0;
+    while (i < a.size() && k < b.size()) {
+        if (FoldCase(NextCodePoint(a, i)) != FoldCase(NextCodePoint(b, k))) {
+            return false;
+        }
+    }
+    return i == a.size() && k == b.size();
+}
 
 std::string Utf16ToUtf8(std::u16string_view text) {
     std::string out;
     out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char32_t c = text[i];
-        if (IsHighSurrogate(c) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        } else if (IsHighSurrogate(c) || IsLowSurrogate(c)) {
-            c = kReplacement;
-        }
-        AppendUtf8(out, c);
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const char32_t c = NextCodePoint(text, i);
+        AppendUtf8(out, IsHighSurrogate(c) || IsLowSurrogate(c) ? kReplacement : c);
     }
     return out;
 }

@@ -28,6 +28,14 @@ void SetFieldText(std::array<char16_t, N>& field, std::u16string_view text) {
     text.copy(field.data(), std::min(text.size(), N - 1));
 }
 
+// The longest beginning of text with at most maxUnits units that does not end between the two
+// halves of a surrogate pair.
+std::u16string_view FitText(std::u16string_view text, std::size_t maxUnits);
+
+// Whether two texts are equal when the case of their letters is ignored, for the letters of every
+// script (Ä and ä, Σ, σ and ς, Ж and ж).
+bool EqualIgnoringCase(std::u16string_view a, std::u16string_view b);
+
 // Conversions between UTF-16 and UTF-8. Unpaired surrogates and invalid UTF-8 become U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view text);
 std::u16string Utf8ToUtf16(std::string_view text);

@@ -30,5 +30,29 @@ TEST(Utf16Conversion, RoundTripsEveryPlaneAndReplacesBrokenInput) {
     EXPECT_EQ(Utf8ToUtf16("\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD");         // surrogate
 }
 
+TEST(Utf16Conversion, ATrailingHighSurrogateBecomesOneReplacement) {
+    EXPECT_EQ(Utf16ToUtf8(u"a\xD83D"), "a\xEF\xBF\xBD");
+}
+
+TEST(EqualIgnoringCase, IgnoresCaseInEveryScriptButNothingElse) {
+    EXPECT_TRUE(EqualIgnoringCase(u"Makro", u"mAKRO"));
+    EXPECT_TRUE(EqualIgnoringCase(u"\u00C4rger", u"\u00E4RGER"));                  // Ä ä
+    EXPECT_TRUE(EqualIgnoringCase(u"\u03A3\u03C3\u03C2", u"\u03C3\u03C2\u03A3"));  // Σ σ ς
+    EXPECT_TRUE(EqualIgnoringCase(u"\u0416\u0443\u043A", u"\u0436\u0423\u041A"));  // Жук жУК
+    EXPECT_TRUE(EqualIgnoringCase(u"\U00010400", u"\U00010428"));  // Deseret, outside the BMP
+
+    EXPECT_FALSE(EqualIgnoringCase(u"Makro", u"Makro "));
+    EXPECT_FALSE(EqualIgnoringCase(u"\u00C4", u"A"));       // no accent folding
+    EXPECT_FALSE(EqualIgnoringCase(u"\u00DF", u"ss"));      // no expansion
+    EXPECT_FALSE(EqualIgnoringCase(u"\xD801", u"\xD802"));  // lone surrogates stay distinct
+}
+
+TEST(FitText, NeverEndsBetweenTheHalvesOfASurrogatePair) {
+    EXPECT_EQ(FitText(u"abc", 5), u"abc");
+    EXPECT_EQ(FitText(u"abcdef", 4), u"abcd");
+    EXPECT_EQ(FitText(u"ab\U0001F5B1c", 3), u"ab");
+    EXPECT_EQ(FitText(u"ab\U0001F5B1c", 4), u"ab\U0001F5B1");
+}
+
 }  // namespace
 }  // namespace veltrix

@@ -76,6 +76,10 @@ TEST(Veltrixctl, BadInputGivesOneLineAndExitCode2) {
         {"show"},
         {"frobnicate"},
         {"defaults", dir / "no" / "such" / "folder"},
+        {"reports", dir / "short", "0", "1"},
+        {"reports", dir / "short", "0"},
+        {"reports", dir / "short", "-1", "0"},
+        {"reports", dir / "short", "2", "1x"},
         {},
     };
     for (const auto& args : calls) {
@@ -89,10 +93,28 @@ TEST(Veltrixctl, BadInputGivesOneLineAndExitCode2) {
     EXPECT_NE(Veltrixctl({"show", dir / "short"}).err.find("9 bytes"), std::string::npos);
 }
 
+TEST(Veltrixctl, ReportsPrintsWhatARequestWouldSendCommitLast) {
+    TempDir dir;
+    ASSERT_EQ(Veltrixctl({"defaults", dir / "record"}).exitCode, 0);
+
+    auto result = Veltrixctl({"reports", dir / "record", "0", "1"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    // Five times DPI, lighting and rate, the five button reports and the commit.
+    ASSERT_EQ(Lines(result.out), 21) << result.out;
+    EXPECT_EQ(result.out.rfind("04 32 01 08 08 0f 00 00 16 24 49 73 00 00 00 00 16 24 49 73 ", 0),
+              0u)
+        << result.out;
+    EXPECT_NE(result.out.find("00 00 09 00 00 0a 00 00 00 00\n0c 04 01 05\n"), std::string::npos);
+
+    result = Veltrixctl({"reports", dir / "record", "4", "3"});
+    EXPECT_EQ(result.out, "06 09 04 02 00 00 00 00 00\n0c 04 01 05\n");
+}
+
 TEST(Veltrixctl, HelpNamesEveryCommand) {
     const auto result = Veltrixctl({"--help"});
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_NE(result.out.find("defaults FILE"), std::string::npos);
+    EXPECT_NE(result.out.find("reports FILE W L"), std::string::npos);
     EXPECT_NE(result.out.find("show FILE"), std::string::npos);
 }
 

@@ -23,6 +23,7 @@ struct Command {
 int UsageError(std::string_view message);
 
 int RunDefaults(Arguments args);
+int RunReports(Arguments args);
 int RunShow(Arguments args);
 
 }  // namespace veltrix::ctl

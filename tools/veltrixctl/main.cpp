@@ -13,6 +13,11 @@ namespace {
 constexpr Command kCommands[] = {
     {"defaults", "FILE", "Write a settings record holding the factory defaults to FILE.",
      RunDefaults},
+    {"reports", "FILE W L",
+     "Print the feature reports that the apply request (wParam W, lParam L) would send to the "
+     "mouse for the settings record in FILE, in order and commit last: one report per line, "
+     "each byte as two lowercase hex digits, separated by spaces. Nothing is sent.",
+     RunReports},
     {"show", "FILE",
      "Print the settings record in FILE: the current profile and, for each profile, its DPI "
      "levels with their colours, report rate, lighting and the function of each of the twelve "

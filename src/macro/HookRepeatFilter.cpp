@@ -1,0 +1,10 @@
+#include "macro/HookRepeatFilter.h"
+
+namespace veltrix {
+
+HookRepeatFilter& ProgramRepeatFilter() {
+    static HookRepeatFilter filter;
+    return filter;
+}
+
+}  // namespace veltrix

@@ -1,0 +1,42 @@
+#pragma once
+
+// The global input hooks as the pages use them: the seven entry points of the hook plugin, and the
+// flags that say which page receives the hook events. The plugin reports every key and mouse
+// button event anywhere on the desktop to the window it was installed for, as kMsgHookEvent.
+
+#include <cstdint>
+
+#include "platform/window_handle.h"
+
+namespace veltrix {
+
+// A binding that lacks an entry point skips its calls; callers never look at results.
+class HookLibrary {
+  public:
+    virtual ~HookLibrary() = default;
+
+    virtual void installmousehook(const VeltrixWindowHandle& window) = 0;
+    virtual void removemousehook() = 0;
+    // 0 pauses the mouse reports, 1 resumes them.
+    virtual void enablemousehook(std::int32_t enable) = 0;
+    virtual void installhook(const VeltrixWindowHandle& window) = 0;
+    virtual void removehook() = 0;
+    // 0 pauses the key reports, 1 resumes them.
+    virtual void enablehook(std::int32_t enable) = 0;
+    // 0 keeps wheel events away.
+    virtual void mousewheelenable(std::int32_t enable) = 0;
+};
+
+// Owned by the main window, which looks at each flag, independently of the others, for every hook
+// event. A page that starts capturing clears all three first, so that only it gets the events.
+struct CaptureTargetFlags {
+    std::uint8_t byButtonCapture;
+    std::uint8_t byMacroRecording;
+    std::uint8_t byMacroKeyEdit;
+
+    void Clear() { byButtonCapture = byMacroRecording = byMacroKeyEdit = 0; }
+};
+
+static_assert(sizeof(CaptureTargetFlags) == 3);
+
+}  // namespace veltrix
