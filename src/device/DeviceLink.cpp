@@ -199,11 +199,6 @@ void DeviceLink::AnnouncePresence(bool connected) {
     Post(kMsgPresenceChanged, 0);
 }
 
-bool DeviceLink::AcceptsRequests() const {
-    const bool present = IsPresent(m_receiver) || IsPresent(m_cable);
-    return present && m_flags.m_bAsleep == 0;
-}
-
 void DeviceLink::OnInputEvent(std::uint32_t code, std::uint32_t value) {
     if (m_bShutDown) {
         return;

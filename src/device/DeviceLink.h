@@ -92,8 +92,6 @@ class DeviceLink {
     const LinkFlags& Flags() const { return m_flags; }
     // At least one link is present.
     bool Connected() const { return m_bConnected; }
-    // What the worker asks before it takes a request: a link is present and the mouse is awake.
-    bool AcceptsRequests() const;
     int BatteryBars() const { return m_iBatteryBars; }
     int ChargeStep() const { return m_iChargeStep; }
 

@@ -39,7 +39,7 @@ TEST_F(DeviceEventLoopTest, DriverMessagesReachTheLinkAndOthersTheCaller) {
     VeltrixPost(&plugin, kMsgReceiverEvent, kEventStatus, 0x72);
     std::vector<Message> others;
     EXPECT_TRUE(m_loop.RunUntil(
-        m_link, 10s, [&] { return m_link.AcceptsRequests(); },
+        m_link, 10s, [&] { return m_link.Flags().AcceptsRequests(); },
         [&](const Message& message) { others.push_back(message); }));
     EXPECT_EQ(m_link.BatteryBars(), 3);
     EXPECT_THAT(others, ::testing::ElementsAre(Message{kMsgPresenceChanged, 0, 0},
@@ -54,7 +54,7 @@ TEST_F(DeviceEventLoopTest, TimersFireWhileTheLoopWaits) {
 TEST_F(DeviceEventLoopTest, TheLoopGivesUpWhenTheTimeIsOut) {
     Start(true, false);
     const auto start = SystemClock().Now();
-    EXPECT_FALSE(m_loop.RunUntil(m_link, 50ms, [&] { return m_link.AcceptsRequests(); }));
+    EXPECT_FALSE(m_loop.RunUntil(m_link, 50ms, [&] { return m_link.Flags().AcceptsRequests(); }));
     EXPECT_GE(SystemClock().Now() - start, 50ms);
 }
 

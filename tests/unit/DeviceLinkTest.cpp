@@ -149,7 +149,7 @@ TEST_F(DeviceLinkTest, StartUpOpensTheCableThenTheReceiverAndAnnouncesTheMouse) 
     EXPECT_EQ(m_link.Flags().m_iReceiverState, kLinkPresent);
     EXPECT_EQ(m_link.Flags().m_bAsleep, 0);
     EXPECT_TRUE(m_link.Connected());
-    EXPECT_TRUE(m_link.AcceptsRequests());
+    EXPECT_TRUE(m_link.Flags().AcceptsRequests());
     EXPECT_EQ(m_view.m_sleepLabelShown, false);
     EXPECT_EQ(m_view.m_powerText, "id:charging_text");
     EXPECT_TRUE(m_timers.IsRunning(kTimerChargeAnimation));
@@ -161,11 +161,11 @@ TEST_F(DeviceLinkTest, StartUpWithOnlyTheReceiverIsConnectedButAsleepUntilAStatu
     EXPECT_TRUE(m_link.Connected());
     EXPECT_EQ(m_link.Flags().m_bAsleep, 1);
     EXPECT_EQ(m_view.m_sleepLabelShown, true);
-    EXPECT_FALSE(m_link.AcceptsRequests());
+    EXPECT_FALSE(m_link.Flags().AcceptsRequests());
 
     m_link.OnReceiverEvent(Event(kEventStatus, 0x32));
     EXPECT_EQ(m_view.m_sleepLabelShown, false);
-    EXPECT_TRUE(m_link.AcceptsRequests());
+    EXPECT_TRUE(m_link.Flags().AcceptsRequests());
 }
 
 TEST_F(DeviceLinkTest, StartUpWithoutAnyLinkPostsNothing) {
@@ -174,7 +174,7 @@ TEST_F(DeviceLinkTest, StartUpWithoutAnyLinkPostsNothing) {
     EXPECT_FALSE(m_link.Connected());
     EXPECT_EQ(m_link.Flags().m_iReceiverState, kLinkAbsent);
     EXPECT_EQ(m_link.Flags().m_iCableState, kLinkAbsent);
-    EXPECT_FALSE(m_link.AcceptsRequests());
+    EXPECT_FALSE(m_link.Flags().AcceptsRequests());
 }
 
 // --- arrival and removal ---
@@ -266,13 +266,13 @@ TEST_F(DeviceLinkTest, WithBothLinksOnlyTheCableRemovalPutsTheMouseToSleep) {
     EXPECT_THAT(Posted(), IsEmpty()) << "the receiver is still there";
     EXPECT_EQ(m_link.Flags().m_iCableState, kLinkRemoved);
     EXPECT_EQ(m_link.Flags().m_bAsleep, 1);
-    EXPECT_FALSE(m_link.AcceptsRequests());
+    EXPECT_FALSE(m_link.Flags().AcceptsRequests());
     EXPECT_EQ(m_view.m_sleepLabelShown, true);
     EXPECT_EQ(m_view.m_powerText, "");
     EXPECT_FALSE(m_timers.IsRunning(kTimerChargeAnimation));
 
     m_link.OnReceiverEvent(Event(kEventStatus, 0x72));
-    EXPECT_TRUE(m_link.AcceptsRequests());
+    EXPECT_TRUE(m_link.Flags().AcceptsRequests());
     EXPECT_EQ(m_view.m_powerText, "75%");
 }
 
