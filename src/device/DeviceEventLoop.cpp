@@ -8,13 +8,19 @@ bool DeviceEventLoop::RunUntil(DeviceLink& link, std::chrono::milliseconds timeo
                                const std::function<bool()>& done,
                                const std::function<void(const Message&)>& other) {
     using std::chrono::nanoseconds;
-    const nanoseconds deadline = m_clock.Now() + timeout;
+    const nanoseconds start = m_clock.Now();
+    // A timeout beyond the clock's range waits for `done` alone.
+    const nanoseconds deadline =
+        timeout >= std::chrono::duration_cast<std::chrono::milliseconds>(nanoseconds::max() - start)
+            ? nanoseconds::max()
+            : start + timeout;
     while (!done()) {
         const nanoseconds now = m_clock.Now();
         if (now >= deadline) {
             return false;
         }
-        nanoseconds wait = deadline - now;
+        // A wait far into the future would overflow the queue's own deadline arithmetic.
+        nanoseconds wait = std::min<nanoseconds>(deadline - now, std::chrono::hours(1));
         if (const auto due = m_timers.NextDue()) {
             wait = std::clamp(*due - now, nanoseconds::zero(), wait);
         }

@@ -15,6 +15,8 @@
 
 namespace veltrix {
 
+inline constexpr std::chrono::milliseconds kWaitForever = std::chrono::milliseconds::max();
+
 class DeviceEventLoop final : public DeviceLinkView {
   public:
     explicit DeviceEventLoop(const Clock& clock) : m_clock(clock), m_timers(clock) {}
@@ -24,7 +26,8 @@ class DeviceEventLoop final : public DeviceLinkView {
 
     // Hands the driver messages to the link and fires the due timers until `done` holds (asked
     // first, and again after each message and timer) or `timeout` has passed; true when `done`
-    // held. Any other message goes to `other`. Waits without spinning.
+    // held; kWaitForever never runs out. Any other message goes to `other`. Waits without
+    // spinning.
     bool RunUntil(DeviceLink& link, std::chrono::milliseconds timeout,
                   const std::function<bool()>& done,
                   const std::function<void(const Message&)>& other = {});

@@ -39,7 +39,7 @@ TEST_F(DeviceEventLoopTest, DriverMessagesReachTheLinkAndOthersTheCaller) {
     VeltrixPost(&plugin, kMsgReceiverEvent, kEventStatus, 0x72);
     std::vector<Message> others;
     EXPECT_TRUE(m_loop.RunUntil(
-        m_link, 10s, [&] { return m_link.Flags().AcceptsRequests(); },
+        m_link, kWaitForever, [&] { return m_link.Flags().AcceptsRequests(); },
         [&](const Message& message) { others.push_back(message); }));
     EXPECT_EQ(m_link.BatteryBars(), 3);
     EXPECT_THAT(others, ::testing::ElementsAre(Message{kMsgPresenceChanged, 0, 0},
