@@ -5,33 +5,27 @@
 #include <sstream>
 #include <utility>
 
+#include "device/FeatureReports.h"
+#include "device/ReportText.h"
+
 namespace veltrix::emulator {
 namespace {
-
-enum Command : std::uint8_t {
-    kDpi = 0x04,
-    kLighting = 0x05,
-    kRate = 0x06,
-    kButtons = 0x08,
-    kMacro = 0x09,
-    kCommit = 0x0C,
-};
 
 // The length of each report; a command without one is unknown.
 std::optional<std::size_t> FrameLength(std::uint8_t command) {
     switch (command) {
-        case kDpi:
-            return 50;
-        case kLighting:
-            return 13;
-        case kRate:
-            return 9;
-        case kButtons:
-            return 77;
-        case kMacro:
-            return 129;
-        case kCommit:
-            return 4;
+        case kDpiReportCommand:
+            return kDpiReportLength;
+        case kLightReportCommand:
+            return kLightReportLength;
+        case kRateReportCommand:
+            return kRateReportLength;
+        case kButtonReportCommand:
+            return kButtonReportLength;
+        case kMacroReportCommand:
+            return kMacroReportLength;
+        case kCommitReportCommand:
+            return kCommitReportLength;
         default:
             return std::nullopt;
     }
@@ -46,8 +40,8 @@ bool IsGoodFrame(std::span<const std::uint8_t> frame) {
         return false;
     }
     const int number = frame[2];
-    return frame[0] == kMacro ? number >= 1 && number <= kMacroSlotCount
-                              : number >= 1 && number <= kOnboardProfileCount;
+    return frame[0] == kMacroReportCommand ? number >= 1 && number <= kMacroSlotCount
+                                           : number >= 1 && number <= kProfileCount;
 }
 
 Rgb RgbAt(std::span<const std::uint8_t> frame, std::size_t at) {
@@ -154,7 +148,7 @@ bool MouseModel::ReceiveFeature(DeviceLinkKind link, std::span<const std::uint8_
 
 bool MouseModel::Apply(std::span<const std::uint8_t> frame) {
     const int number = frame[2];
-    if (frame[0] == kMacro) {
+    if (frame[0] == kMacroReportCommand) {
         OnboardMacro& macro = m_macros[number];
         macro.repeatMode = frame[3];
         macro.extra = {frame[4], frame[5], frame[6]};
@@ -171,32 +165,32 @@ bool MouseModel::Apply(std::span<const std::uint8_t> frame) {
     }
     OnboardProfile& profile = m_profiles[static_cast<std::size_t>(number - 1)];
     switch (frame[0]) {
-        case kDpi: {
+        case kDpiReportCommand: {
             OnboardDpi& dpi = profile.dpi;
             dpi.slotCountX = frame[3];
             dpi.slotCountY = frame[4];
             dpi.enabledMask = frame[5];
             dpi.doublingMask = frame[6];
-            std::copy_n(frame.begin() + 8, kOnboardDpiLevelCount, dpi.codes.begin());
+            std::copy_n(frame.begin() + 8, kDpiLevelCount, dpi.codes.begin());
             dpi.currentLevel = frame[24];
             for (std::size_t level = 0; level < dpi.colors.size(); ++level) {
                 dpi.colors[level] = RgbAt(frame, 25 + 3 * level);
             }
             break;
         }
-        case kLighting:
+        case kLightReportCommand:
             profile.lighting = {frame[3], frame[4], frame[5], RgbAt(frame, 6), frame[9], frame[10]};
             break;
-        case kRate:
+        case kRateReportCommand:
             profile.rateCode = frame[3];
             break;
-        case kButtons:
+        case kButtonReportCommand:
             for (std::size_t button = 0; button < profile.buttons.size(); ++button) {
                 const std::size_t at = 3 + 3 * button;
                 profile.buttons[button] = {frame[at], frame[at + 1], frame[at + 2]};
             }
             break;
-        case kCommit:
+        case kCommitReportCommand:
             m_currentProfile = number;
             break;
     }
@@ -231,11 +225,11 @@ std::optional<OutgoingReport> MouseModel::PressDpiButton() {
     m_awake = true;
     OnboardDpi& dpi = CurrentOnboardProfile().dpi;
     // A level stored out of range counts as the last one, so the cycle starts over at level 1.
-    const int current = dpi.currentLevel >= 1 && dpi.currentLevel <= kOnboardDpiLevelCount
+    const int current = dpi.currentLevel >= 1 && dpi.currentLevel <= kDpiLevelCount
                             ? dpi.currentLevel
-                            : kOnboardDpiLevelCount;
-    for (int step = 1; step <= kOnboardDpiLevelCount; ++step) {
-        const int level = (current - 1 + step) % kOnboardDpiLevelCount + 1;
+                            : kDpiLevelCount;
+    for (int step = 1; step <= kDpiLevelCount; ++step) {
+        const int level = (current - 1 + step) % kDpiLevelCount + 1;
         if ((dpi.enabledMask >> (level - 1) & 1) != 0) {
             dpi.currentLevel = static_cast<std::uint8_t>(level);
             return InputReport(VELTRIX_INPUT_DPI_LEVEL, dpi.currentLevel);
@@ -246,7 +240,7 @@ std::optional<OutgoingReport> MouseModel::PressDpiButton() {
 
 std::optional<OutgoingReport> MouseModel::PressProfileButton() {
     m_awake = true;
-    m_currentProfile = m_currentProfile % kOnboardProfileCount + 1;
+    m_currentProfile = m_currentProfile % kProfileCount + 1;
     return InputReport(VELTRIX_INPUT_PROFILE, static_cast<std::uint8_t>(m_currentProfile));
 }
 
@@ -268,9 +262,9 @@ std::string MouseModel::StateJson() const {
         << ",\n  \"battery_bars\": " << m_batteryBars
         << ",\n  \"current_profile\": " << m_currentProfile
         << ",\n  \"bad_frames\": " << m_badFrames << ",\n  \"profiles\": [\n";
-    for (int number = 1; number <= kOnboardProfileCount; ++number) {
+    for (int number = 1; number <= kProfileCount; ++number) {
         WriteProfile(out, number, Profile(number));
-        out << (number < kOnboardProfileCount ? ",\n" : "\n");
+        out << (number < kProfileCount ? ",\n" : "\n");
     }
     out << "  ],\n  \"macros\": [";
     const char* separator = "\n";
@@ -293,12 +287,7 @@ std::string MouseModel::StateJson() const {
 std::string MouseModel::LogText() const {
     std::string text;
     for (const std::vector<std::uint8_t>& frame : m_log) {
-        for (std::size_t i = 0; i < frame.size(); ++i) {
-            char hex[4];
-            std::snprintf(hex, sizeof hex, i == 0 ? "%02x" : " %02x", frame[i]);
-            text += hex;
-        }
-        text += '\n';
+        text += ReportHexLine(frame) + '\n';
     }
     return text;
 }

@@ -21,14 +21,12 @@
 
 #include "device/FeatureTransport.h"
 #include "hiddriver/hiddriver_input.h"
+#include "profile/ProfileSettings.h"
 
 namespace veltrix::emulator {
 
-inline constexpr int kOnboardProfileCount = 5;
-inline constexpr int kOnboardDpiLevelCount = 8;
-inline constexpr int kOnboardButtonCount = 24;
-inline constexpr int kMacroSlotCount = kOnboardProfileCount * kOnboardButtonCount;
-inline constexpr int kMaxMacroPairs = 50;
+// Each macro button of each profile may have a slot of its own.
+inline constexpr int kMacroSlotCount = kProfileCount * kButtonEntryCount;
 
 struct Rgb {
     std::uint8_t red = 0;
@@ -41,9 +39,9 @@ struct OnboardDpi {
     std::uint8_t slotCountY = 0;
     std::uint8_t enabledMask = 0x0F;
     std::uint8_t doublingMask = 0;
-    std::array<std::uint8_t, kOnboardDpiLevelCount> codes{};
+    std::array<std::uint8_t, kDpiLevelCount> codes{};
     std::uint8_t currentLevel = 1;  // 1 to 8, as the reports count
-    std::array<Rgb, kOnboardDpiLevelCount> colors{};
+    std::array<Rgb, kDpiLevelCount> colors{};
 };
 
 struct OnboardLighting {
@@ -59,7 +57,7 @@ struct OnboardProfile {
     OnboardDpi dpi;
     OnboardLighting lighting;
     std::uint8_t rateCode = 0;
-    std::array<std::array<std::uint8_t, 3>, kOnboardButtonCount> buttons{};
+    std::array<std::array<std::uint8_t, 3>, kButtonEntryCount> buttons{};
 };
 
 struct OnboardMacro {
@@ -68,7 +66,7 @@ struct OnboardMacro {
     std::uint8_t repeatCount = 0;
     std::string name;                                // the name's bytes up to the first zero
     std::uint8_t pairCount = 0;                      // as the report states it
-    std::vector<std::array<std::uint8_t, 2>> pairs;  // those the frame carries, at most 50
+    std::vector<std::array<std::uint8_t, 2>> pairs;  // those the frame has room for
 };
 
 // An input report and the link it leaves the mouse on.
@@ -126,7 +124,7 @@ class MouseModel {
     bool m_awake = true;
     int m_batteryBars = 3;
     int m_currentProfile = 1;  // 1 to 5
-    std::array<OnboardProfile, kOnboardProfileCount> m_profiles{};
+    std::array<OnboardProfile, kProfileCount> m_profiles{};
     std::map<int, OnboardMacro> m_macros;  // by slot number
     int m_badFrames = 0;
     std::vector<std::vector<std::uint8_t>> m_log;
