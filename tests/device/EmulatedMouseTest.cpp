@@ -9,9 +9,14 @@
 #include <gtest/gtest.h>
 
 #include "device/HidDriverLink.h"
+#include "device/RecordingTransport.h"
+#include "device/ReportSender.h"
+#include "device/ReportText.h"
 #include "hiddriver/EmulatorProtocol.h"
+#include "pages/ButtonFunctions.h"
 #include "platform/MessageQueue.h"
 #include "platform/Messages.h"
+#include "profile/ProfileDefaults.h"
 #include "support/EmulatorProcess.h"
 #include "support/TempDir.h"
 
@@ -173,6 +178,47 @@ TEST_F(EmulatedMouse, FeatureReportsArriveByteForByte) {
     EXPECT_NE(state.find("\"rate_code\": 4"), std::string::npos);
     Ctl({"clear-log"});
     EXPECT_EQ(Ctl({"log"}), "");
+}
+
+// What the apply worker sends on: the report senders' transport over the two driver links.
+class DriverLinkTransport final : public FeatureTransport {
+  public:
+    DriverLinkTransport(DriverLink& receiver, DriverLink& cable)
+        : m_receiver(receiver), m_cable(cable) {}
+    int SetFeature(DeviceLinkKind link, std::span<const std::uint8_t> report) override {
+        return (link == DeviceLinkKind::Cable ? m_cable : m_receiver).SetFeature(report);
+    }
+
+  private:
+    DriverLink& m_receiver;
+    DriverLink& m_cable;
+};
+
+TEST_F(EmulatedMouse, TakesEveryReportOfAFullApplyAsItWasSent) {
+    ASSERT_EQ(StartReceiver(), 1);
+    auto settings = std::make_unique<ProfileSettings>(DefaultProfileSettings());
+    ButtonEntry& macro = settings->Profiles[1].aButton[3];
+    macro.byFuncCode = kFuncMacro;
+    macro.wMacroActionCount = 2;
+    macro.aMacroAction[0] = {4, 1, 100};
+    macro.aMacroAction[1] = {4, 0, 0};
+    const LinkFlags flags;  // cable absent: everything goes through the receiver
+
+    RecordingTransport expected;
+    ReportSender(expected, flags, InstantClock())
+        .SendRequest(*settings, kApplyProfiles, kApplyEveryProfile);
+    DriverLinkTransport links(m_receiver, m_cable);
+    ReportSender(links, flags, InstantClock())
+        .SendRequest(*settings, kApplyProfiles, kApplyEveryProfile);
+
+    std::string lines;
+    for (const SentReport& report : expected.Sent()) {
+        lines += ReportHexLine(report.bytes) + "\n";
+    }
+    EXPECT_EQ(Ctl({"log"}), lines);
+    const std::string state = Ctl({"state"});
+    EXPECT_NE(state.find("\"bad_frames\": 0"), std::string::npos) << state;
+    EXPECT_NE(state.find("{\"slot\": 1, "), std::string::npos) << state;
 }
 
 TEST_F(EmulatedMouse, ASleepingMouseHearsNothingThroughTheReceiver) {
