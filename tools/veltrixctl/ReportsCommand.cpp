@@ -1,5 +1,4 @@
 #include <charconv>
-#include <cstdio>
 #include <iostream>
 #include <string>
 
@@ -7,6 +6,7 @@
 #include "RecordFile.h"
 #include "device/RecordingTransport.h"
 #include "device/ReportSender.h"
+#include "device/ReportText.h"
 
 namespace veltrix::ctl {
 namespace {
@@ -46,13 +46,7 @@ int RunReports(Arguments args) {
     sender.SendRequest(*settings, wParam, lParam);
 
     for (const SentReport& report : transport.Sent()) {
-        std::string line;
-        for (const std::uint8_t byte : report.bytes) {
-            char hex[4];
-            std::snprintf(hex, sizeof hex, line.empty() ? "%02x" : " %02x", byte);
-            line += hex;
-        }
-        std::cout << line << "\n";
+        std::cout << ReportHexLine(report.bytes) << "\n";
     }
     return kExitOk;
 }
