@@ -1,4 +1,3 @@
-#include <cstdio>
 #include <iostream>
 #include <string>
 
@@ -6,6 +5,7 @@
 #include "RequestArguments.h"
 #include "device/RecordingTransport.h"
 #include "device/ReportSender.h"
+#include "device/ReportText.h"
 
 namespace veltrix::ctl {
 
@@ -24,13 +24,7 @@ int RunReports(Arguments args) {
     sender.SendRequest(*request.settings, request.wParam, request.lParam);
 
     for (const SentReport& report : transport.Sent()) {
-        std::string line;
-        for (const std::uint8_t byte : report.bytes) {
-            char hex[4];
-            std::snprintf(hex, sizeof hex, line.empty() ? "%02x" : " %02x", byte);
-            line += hex;
-        }
-        std::cout << line << "\n";
+        std::cout << ReportHexLine(report.bytes) << "\n";
     }
     return kExitOk;
 }

@@ -1,0 +1,121 @@
+#include "device/HidDriverLink.h"
+
+#include <limits>
+
+#include "platform/Paths.h"
+
+namespace veltrix {
+namespace {
+
+template <auto Member>
+void Assign(HidDriverEntryPoints& entry, void* address) {
+    using Pointer = std::remove_reference_t<decltype(entry.*Member)>;
+    entry.*Member = reinterpret_cast<Pointer>(address);
+}
+
+struct EntryPointBinding {
+    const char* name;
+    void (*assign)(HidDriverEntryPoints& entry, void* address);
+};
+
+// The one list of entry points. The name is spelled once, so a member can never be bound to
+// another entry point's symbol.
+// clang-format off
+#define VELTRIX_ENTRY_POINT(name) EntryPointBinding{#name, &Assign<&HidDriverEntryPoints::name>}
+// clang-format on
+constexpr EntryPointBinding kEntryPoints[] = {
+    VELTRIX_ENTRY_POINT(Set_VIDPID),         VELTRIX_ENTRY_POINT(Open_DevMonitor),
+    VELTRIX_ENTRY_POINT(Open_FeatureDevice), VELTRIX_ENTRY_POINT(SetFeature),
+    VELTRIX_ENTRY_POINT(GetFeature),         VELTRIX_ENTRY_POINT(Close_FeatureDevice),
+    VELTRIX_ENTRY_POINT(Close_DevMonitor),
+};
+#undef VELTRIX_ENTRY_POINT
+
+std::int32_t LengthOf(std::size_t size) {
+    return size <= static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())
+               ? static_cast<std::int32_t>(size)
+               : 0;
+}
+
+}  // namespace
+
+std::vector<std::filesystem::path> HidDriverLink::SearchFolders() {
+    return {ExecutableFolder(), VELTRIX_PLUGIN_DIR};
+}
+
+bool HidDriverLink::Bind(std::string_view fileName) {
+    return Bind(fileName, SearchFolders());
+}
+
+bool HidDriverLink::Bind(std::string_view fileName,
+                         std::span<const std::filesystem::path> folders) {
+    Unbind();
+    std::string errors;
+    for (const std::filesystem::path& folder : folders) {
+        DynamicLibrary library(folder / fileName);
+        if (library.IsLoaded()) {
+            m_library = std::move(library);
+            m_path = folder / fileName;
+            break;
+        }
+        errors += (errors.empty() ? "" : "; ") + library.Error();
+    }
+    if (!m_library.IsLoaded()) {
+        m_error = errors.empty() ? "no folder to look in" : errors;
+        return false;
+    }
+    HidDriverEntryPoints entry;
+    for (const EntryPointBinding& binding : kEntryPoints) {
+        void* address = m_library.Symbol(binding.name);
+        if (address == nullptr) {
+            m_error = m_path.string() + ": no entry point " + binding.name;
+            m_library.Close();
+            m_path.clear();
+            return false;
+        }
+        binding.assign(entry, address);
+    }
+    m_entry = entry;
+    return true;
+}
+
+void HidDriverLink::Unbind() {
+    m_entry = HidDriverEntryPoints{};
+    m_library.Close();
+    m_path.clear();
+    m_error.clear();
+}
+
+std::int32_t HidDriverLink::Set_VIDPID(std::int32_t vid, std::int32_t pid) {
+    return IsBound() ? m_entry.Set_VIDPID(vid, pid) : 0;
+}
+
+std::int32_t HidDriverLink::Open_DevMonitor(const VeltrixWindowHandle& window,
+                                            std::uint32_t reportMessage,
+                                            std::uint32_t changeMessage) {
+    return IsBound() ? m_entry.Open_DevMonitor(&window, reportMessage, changeMessage) : 0;
+}
+
+std::int32_t HidDriverLink::Open_FeatureDevice() {
+    return IsBound() ? m_entry.Open_FeatureDevice() : 0;
+}
+
+std::int32_t HidDriverLink::SetFeature(std::span<const std::uint8_t> report) {
+    const std::int32_t length = LengthOf(report.size());
+    return IsBound() && length > 0 ? m_entry.SetFeature(report.data(), length) : 0;
+}
+
+std::int32_t HidDriverLink::GetFeature(std::span<std::uint8_t> report) {
+    const std::int32_t length = LengthOf(report.size());
+    return IsBound() && length > 0 ? m_entry.GetFeature(report.data(), length) : 0;
+}
+
+std::int32_t HidDriverLink::Close_FeatureDevice() {
+    return IsBound() ? m_entry.Close_FeatureDevice() : 0;
+}
+
+std::int32_t HidDriverLink::Close_DevMonitor() {
+    return IsBound() ? m_entry.Close_DevMonitor() : 0;
+}
+
+}  // namespace veltrix
