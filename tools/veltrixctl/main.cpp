@@ -37,10 +37,10 @@ constexpr Command kCommands[] = {
 void PrintHelp(std::ostream& out) {
     out << "usage: veltrixctl COMMAND [ARGUMENTS]\n\n"
            "Reads and writes the settings record of the Veltrix wireless mouse "
-           "(Config_1.data).\n\ncommands:\n";
+           "(Config_1.data) and programs the mouse.\n\ncommands:\n";
     for (const Command& command : kCommands) {
-        out << "  " << command.name << " " << command.synopsis << "\n      " << command.description
-            << "\n";
+        out << "  " << command.name << (command.synopsis.empty() ? "" : " ") << command.synopsis
+            << "\n      " << command.description << "\n";
     }
     out << "\nExit codes: 0 success, 1 the command could not finish, 2 bad arguments or an "
            "unusable file.\n";
