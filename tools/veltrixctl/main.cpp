@@ -37,7 +37,7 @@ constexpr Command kCommands[] = {
 void PrintHelp(std::ostream& out) {
     out << "usage: veltrixctl COMMAND [ARGUMENTS]\n\n"
            "Reads and writes the settings record of the Veltrix wireless mouse "
-           "(Config_1.data) and programs the mouse.\n\ncommands:\n";
+           "(Config_1.data), and talks to the mouse itself.\n\ncommands:\n";
     for (const Command& command : kCommands) {
         out << "  " << command.name << (command.synopsis.empty() ? "" : " ") << command.synopsis
             << "\n      " << command.description << "\n";
