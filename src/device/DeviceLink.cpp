@@ -12,6 +12,9 @@ namespace {
 
 constexpr std::uint32_t kFirstInputCode = 0x1000;
 constexpr std::uint32_t kLastInputCode = 0x9000;
+// The values the mouse reports for its report rate (1 to 8) and lighting mode (0 to 7).
+constexpr std::uint32_t kHighestReportRate = 8;
+constexpr std::uint32_t kHighestLightMode = 7;
 
 // The status report gives the DPI level and the battery as a run of set bits from the lowest:
 // 1, 3, 7 or 15 is a run of one to four.
@@ -212,7 +215,7 @@ void DeviceLink::OnInputEvent(std::uint32_t code, std::uint32_t value) {
             }
             break;
         case kEventReportRate:
-            if (InValueRange(value, 1, 8)) {
+            if (InValueRange(value, 1, kHighestReportRate)) {
                 profile.iReportRate = static_cast<std::int32_t>(value);
                 Save();
             }
@@ -221,7 +224,7 @@ void DeviceLink::OnInputEvent(std::uint32_t code, std::uint32_t value) {
             OnStatusReport(value);
             break;
         case kEventLightMode:
-            if (InValueRange(value, 0, 7)) {
+            if (InValueRange(value, 0, kHighestLightMode)) {
                 profile.iLightMode = static_cast<std::int32_t>(value);
                 Save();
             }

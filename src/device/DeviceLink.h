@@ -81,7 +81,9 @@ class DeviceLink {
     void OnReceiverEvent(std::uint32_t event);
     void OnCableEvent(std::uint32_t event);
     void OnInputEvent(std::uint32_t code, std::uint32_t value);
+    // A timer that the link started through its view has fired.
     void OnTimer(int id);
+    // The power bar and label show the battery: 25 % a bar.
     void ShowBattery(int bars);
 
     // Closes the receiver's device and monitor, then the cable's. The owner then stops the worker
