@@ -38,8 +38,8 @@ int RunApply(Arguments args) {
 
     const LinkFlags& flags = mouse.Link().Flags();
     if (!mouse.RunUntil(kMouseWaitTime, [&] { return flags.AcceptsRequests(); })) {
-        std::cerr << "veltrixctl: no mouse within 5 seconds: plug in its receiver or cable and "
-                     "wake it\n";
+        std::cerr << "veltrixctl: no mouse within " << kMouseWaitTime.count() / 1000
+                  << " seconds: plug in its receiver or cable and wake it\n";
         return kExitFailure;
     }
 
@@ -53,13 +53,15 @@ int RunApply(Arguments args) {
             }
         });
 
-    if (!save(settings)) {
-        std::cerr << "veltrixctl: the mouse has the settings, but " << file.string()
-                  << " could not be written\n";
-        return kExitFailure;
-    }
+    // Saved even when the request was discarded, as the program does.
+    const bool saved = save(settings);
     if (*outcome == kApplyDiscarded) {
         std::cerr << "veltrixctl: the mouse went to sleep before the request was sent\n";
+        return kExitFailure;
+    }
+    if (!saved) {
+        std::cerr << "veltrixctl: the mouse has the settings, but " << file.string()
+                  << " could not be written\n";
         return kExitFailure;
     }
     return kExitOk;
