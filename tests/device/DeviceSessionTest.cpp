@@ -139,16 +139,5 @@ TEST_F(DeviceSessionTest, TheLibrariesAreUnloadedOnlyAfterTheWorkerHasStopped) {
     EXPECT_FALSE(IsLoaded(watch.libraries[1]));
 }
 
-TEST_F(DeviceSessionTest, WithoutItsPluginsTheSessionSeesNoMouse) {
-    test::TempDir empty;
-    const std::vector<std::filesystem::path> folders = {empty.Path()};
-    DeviceSession session(*m_settings, m_loop, m_loop.Window(), nullptr, SystemClock());
-    session.Start(folders);
-    EXPECT_FALSE(session.Receiver().IsBound());
-    EXPECT_FALSE(session.Cable().IsBound());
-    EXPECT_FALSE(session.Link().Connected());
-    session.Apply(kApplyDpi, 0);
-}
-
 }  // namespace
 }  // namespace veltrix

@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -12,13 +11,12 @@ namespace veltrix::test {
 
 // Stands in for a driver library where no mouse can be plugged in: it answers as a library with or
 // without its device would, and writes each call into a log that both links share, so a test sees
-// the order of calls across them. The log is guarded because SetFeature comes from the worker.
+// the order of calls across them. One thread only.
 class RecordingDriverLink final : public DriverLink {
   public:
     using Log = std::vector<std::string>;
 
-    RecordingDriverLink(std::string name, Log& log, std::mutex& logMutex)
-        : m_name(std::move(name)), m_log(log), m_logMutex(logMutex) {}
+    RecordingDriverLink(std::string name, Log& log) : m_name(std::move(name)), m_log(log) {}
 
     // What Open_FeatureDevice and SetFeature answer.
     std::int32_t m_iOpenResult = 0;
@@ -64,14 +62,10 @@ class RecordingDriverLink final : public DriverLink {
         std::snprintf(text, sizeof text, "%04x", static_cast<unsigned>(value));
         return text;
     }
-    void Write(const std::string& call) {
-        std::lock_guard lock(m_logMutex);
-        m_log.push_back(m_name + " " + call);
-    }
+    void Write(const std::string& call) { m_log.push_back(m_name + " " + call); }
 
     std::string m_name;
     Log& m_log;
-    std::mutex& m_logMutex;
 };
 
 }  // namespace veltrix::test
