@@ -54,9 +54,7 @@ void ApplyWorker::Run() {
 }
 
 void ApplyWorker::Serve(const Request& request) {
-    const bool linked = m_flags.m_iCableState.load() == kLinkPresent ||
-                        m_flags.m_iReceiverState.load() == kLinkPresent;
-    if (!linked || m_flags.m_bAsleep.load() == 1) {
+    if (!m_flags.AcceptsRequests()) {
         VeltrixPost(&m_window, kMsgApplyFinished, kApplyDiscarded, 0);
         return;
     }

@@ -14,6 +14,13 @@ struct LinkFlags {
     std::atomic<int> m_iReceiverState{kLinkAbsent};
     std::atomic<int> m_iCableState{kLinkAbsent};
     std::atomic<int> m_bAsleep{1};
+
+    // What the worker asks before it takes a request: a link is present and the mouse is awake.
+    bool AcceptsRequests() const {
+        const bool linked =
+            m_iCableState.load() == kLinkPresent || m_iReceiverState.load() == kLinkPresent;
+        return linked && m_bAsleep.load() != 1;
+    }
 };
 
 }  // namespace veltrix

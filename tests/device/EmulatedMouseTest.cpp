@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "device/DriverLinkTransport.h"
 #include "device/HidDriverLink.h"
 #include "device/RecordingTransport.h"
 #include "device/ReportSender.h"
@@ -179,20 +180,6 @@ TEST_F(EmulatedMouse, FeatureReportsArriveByteForByte) {
     Ctl({"clear-log"});
     EXPECT_EQ(Ctl({"log"}), "");
 }
-
-// What the apply worker sends on: the report senders' transport over the two driver links.
-class DriverLinkTransport final : public FeatureTransport {
-  public:
-    DriverLinkTransport(DriverLink& receiver, DriverLink& cable)
-        : m_receiver(receiver), m_cable(cable) {}
-    int SetFeature(DeviceLinkKind link, std::span<const std::uint8_t> report) override {
-        return (link == DeviceLinkKind::Cable ? m_cable : m_receiver).SetFeature(report);
-    }
-
-  private:
-    DriverLink& m_receiver;
-    DriverLink& m_cable;
-};
 
 TEST_F(EmulatedMouse, TakesEveryReportOfAFullApplyAsItWasSent) {
     ASSERT_EQ(StartReceiver(), 1);

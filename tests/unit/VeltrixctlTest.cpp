@@ -80,6 +80,9 @@ TEST(Veltrixctl, BadInputGivesOneLineAndExitCode2) {
         {"reports", dir / "short", "0"},
         {"reports", dir / "short", "-1", "0"},
         {"reports", dir / "short", "2", "1x"},
+        {"apply", dir / "short", "0", "1"},
+        {"apply", dir / "missing", "0"},
+        {"status", "now"},
         {},
     };
     for (const auto& args : calls) {
@@ -116,6 +119,8 @@ TEST(Veltrixctl, HelpNamesEveryCommand) {
     EXPECT_NE(result.out.find("defaults FILE"), std::string::npos);
     EXPECT_NE(result.out.find("reports FILE W L"), std::string::npos);
     EXPECT_NE(result.out.find("show FILE"), std::string::npos);
+    EXPECT_NE(result.out.find("apply FILE W L"), std::string::npos);
+    EXPECT_NE(result.out.find("status"), std::string::npos);
 }
 
 }  // namespace

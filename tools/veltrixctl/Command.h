@@ -22,8 +22,10 @@ struct Command {
 // Prints "veltrixctl: <message>" on stderr and returns the usage exit code.
 int UsageError(std::string_view message);
 
+int RunApply(Arguments args);
 int RunDefaults(Arguments args);
 int RunReports(Arguments args);
 int RunShow(Arguments args);
+int RunStatus(Arguments args);
 
 }  // namespace veltrix::ctl

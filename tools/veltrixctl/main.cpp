@@ -11,6 +11,11 @@ namespace veltrix::ctl {
 namespace {
 
 constexpr Command kCommands[] = {
+    {"apply", "FILE W L",
+     "Send the apply request (wParam W, lParam L) for the settings record in FILE to the mouse, "
+     "as the program does: wait up to 5 seconds for a connected, awake mouse, send the reports "
+     "400 ms apart, then save FILE. Exits with 1 when no mouse comes.",
+     RunApply},
     {"defaults", "FILE", "Write a settings record holding the factory defaults to FILE.",
      RunDefaults},
     {"reports", "FILE W L",
@@ -23,15 +28,19 @@ constexpr Command kCommands[] = {
      "levels with their colours, report rate, lighting and the function of each of the twelve "
      "buttons (by text id, key or macro name).",
      RunShow},
+    {"status", "",
+     "Show which of the receiver and the cable are present, whether the mouse is awake, its "
+     "battery and whether it is charging. Listens up to 3 seconds for the mouse's status.",
+     RunStatus},
 };
 
 void PrintHelp(std::ostream& out) {
     out << "usage: veltrixctl COMMAND [ARGUMENTS]\n\n"
            "Reads and writes the settings record of the Veltrix wireless mouse "
-           "(Config_1.data).\n\ncommands:\n";
+           "(Config_1.data), and talks to the mouse itself.\n\ncommands:\n";
     for (const Command& command : kCommands) {
-        out << "  " << command.name << " " << command.synopsis << "\n      " << command.description
-            << "\n";
+        out << "  " << command.name << (command.synopsis.empty() ? "" : " ") << command.synopsis
+            << "\n      " << command.description << "\n";
     }
     out << "\nExit codes: 0 success, 1 the command could not finish, 2 bad arguments or an "
            "unusable file.\n";

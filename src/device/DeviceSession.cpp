@@ -1,0 +1,34 @@
+#include "device/DeviceSession.h"
+
+#include <utility>
+
+namespace veltrix {
+
+DeviceSession::DeviceSession(ProfileSettings& settings, DeviceLinkView& view,
+                             const VeltrixWindowHandle& window, RecordSaver save, Clock& clock)
+    : m_settings(settings),
+      m_link(m_receiver, m_cable, settings, view, window, std::move(save)),
+      m_worker(std::make_unique<ApplyWorker>(m_transport, m_link.Flags(), clock, window)) {}
+
+DeviceSession::~DeviceSession() {
+    m_link.Shutdown();
+    m_worker.reset();
+    m_receiver.Unbind();
+    m_cable.Unbind();
+}
+
+void DeviceSession::Start() {
+    Start(HidDriverLink::SearchFolders());
+}
+
+void DeviceSession::Start(std::span<const std::filesystem::path> folders) {
+    m_cable.Bind(kCableLibraryName, folders);
+    m_receiver.Bind(kReceiverLibraryName, folders);
+    m_link.StartDeviceLink();
+}
+
+void DeviceSession::Apply(std::uintptr_t wParam, std::intptr_t lParam) {
+    m_worker->Post(wParam, lParam, m_settings);
+}
+
+}  // namespace veltrix

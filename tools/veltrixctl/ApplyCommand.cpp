@@ -1,0 +1,70 @@
+#include <chrono>
+#include <filesystem>
+#include <iostream>
+#include <optional>
+
+#include "Command.h"
+#include "MouseSession.h"
+#include "RequestArguments.h"
+#include "platform/BinaryFile.h"
+
+namespace veltrix::ctl {
+namespace {
+
+// Long enough for a mouse that was just plugged in to settle and send its first status report.
+constexpr std::chrono::milliseconds kMouseWaitTime{5000};
+
+}  // namespace
+
+int RunApply(Arguments args) {
+    RequestArguments request;
+    std::string error;
+    if (!ReadRequestArguments("apply", args, request, error)) {
+        return UsageError(error);
+    }
+    const std::filesystem::path file = args[0];
+    ProfileSettings& settings = *request.settings;
+
+    // What the mouse changes meanwhile (its DPI level, its profile) goes into the file too, as
+    // the program keeps it in its own settings.
+    const auto save = [&file](const ProfileSettings& record) {
+        return WriteFileAtomically(file, RecordBytes(record));
+    };
+    MouseSession mouse(settings, save);
+    if (!mouse.Start(error)) {
+        std::cerr << "veltrixctl: " << error << "\n";
+        return kExitFailure;
+    }
+
+    const LinkFlags& flags = mouse.Link().Flags();
+    if (!mouse.RunUntil(kMouseWaitTime, [&] { return flags.AcceptsRequests(); })) {
+        std::cerr << "veltrixctl: no mouse within " << kMouseWaitTime.count() / 1000
+                  << " seconds: plug in its receiver or cable and wake it\n";
+        return kExitFailure;
+    }
+
+    mouse.Session().Apply(request.wParam, request.lParam);
+    std::optional<std::uintptr_t> outcome;
+    mouse.RunUntil(
+        kWaitForever, [&] { return outcome.has_value(); },
+        [&](const Message& message) {
+            if (message.id == kMsgApplyFinished) {
+                outcome = message.wParam;
+            }
+        });
+
+    // Saved even when the request was discarded, as the program does.
+    const bool saved = save(settings);
+    if (*outcome == kApplyDiscarded) {
+        std::cerr << "veltrixctl: the mouse went to sleep before the request was sent\n";
+        return kExitFailure;
+    }
+    if (!saved) {
+        std::cerr << "veltrixctl: the mouse has the settings, but " << file.string()
+                  << " could not be written\n";
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
+}  // namespace veltrix::ctl
