@@ -49,40 +49,29 @@ TEST(FunctionLists, MouseListOrderAndCodesOutsideAList) {
     EXPECT_EQ(ListIndexOf(FunctionCategory::Dpi, 1), 0);
 }
 
-TEST(FunctionTextId, SpellingsAndCodesWithoutLabel) {
-    EXPECT_EQ(FunctionTextId(13), "titl_right_text");
-    EXPECT_EQ(FunctionTextId(88), "caculator_text");
-    EXPECT_EQ(FunctionTextId(16), "");  // labelled by the key
-    EXPECT_EQ(FunctionTextId(17), "");  // labelled by the macro name
-    EXPECT_EQ(FunctionTextId(19), "");
-    EXPECT_EQ(FunctionTextId(200), "");
-}
-
-TEST(DefaultFunctionCode, RepeatsForTheSecondTwelveEntries) {
-    EXPECT_EQ(DefaultFunctionCode(5), 7);
-    EXPECT_EQ(DefaultFunctionCode(17), DefaultFunctionCode(5));
-    EXPECT_EQ(DefaultFunctionCode(11), 12);
-}
-
-TEST(EncodeButtonFunction, KeyAndMacroCarryTheirOwnBytes) {
-    EXPECT_EQ(EncodeButtonFunction(Entry(16, 0, 4), 0), (Bytes{17, 0, 4}));
-    EXPECT_EQ(EncodeButtonFunction(Entry(16, 0x22, 30), 9), (Bytes{17, 0x22, 30}));
-    EXPECT_EQ(EncodeButtonFunction(Entry(17), 3), (Bytes{18, 0, 3}));
-    EXPECT_EQ(EncodeButtonFunction(Entry(17, 0x11, 0x44), 3), (Bytes{18, 0, 3}));
-}
-
-TEST(EncodeButtonFunction, FixedRowsIgnoreTheKeyFieldsAndCategory) {
+TEST(EncodeButtonFunction, KeyAndMacroCarryTheirOwnBytesOtherRowsAreFixed) {
+    struct Case {
+        ButtonEntry entry;
+        std::uint8_t slot;
+        Bytes expected;
+    };
     ButtonEntry cut = Entry(32, 0x80, 99);
-    cut.byFuncType = 5;
-    EXPECT_EQ(EncodeButtonFunction(cut, 7), (Bytes{17, 1, 27}));
-    EXPECT_EQ(EncodeButtonFunction(Entry(115), 0), (Bytes{20, 0, 0}));
-    EXPECT_EQ(EncodeButtonFunction(Entry(0), 0), (Bytes{1, 0, 0}));
-    EXPECT_EQ(EncodeButtonFunction(Entry(21), 0), (Bytes{43, 0, 0}));
-    for (int noRow : {117, 118, 119, 15, 255}) {
-        EXPECT_EQ(EncodeButtonFunction(Entry(static_cast<std::uint8_t>(noRow), 1, 4), 1),
-                  (Bytes{0, 0, 0}))
-            << noRow;
+    cut.byFuncType = 5;  // the category never changes the bytes
+    const Case cases[] = {
+        {Entry(16, 0, 4), 0, {17, 0, 4}},
+        {Entry(16, 0x22, 30), 9, {17, 0x22, 30}},
+        {Entry(17, 0x11, 0x44), 3, {18, 0, 3}},
+        {cut, 7, {17, 1, 27}},
+        {Entry(115), 0, {20, 0, 0}},
+        {Entry(0), 0, {1, 0, 0}},
+        {Entry(118, 1, 4), 1, {0, 0, 0}},
+        {Entry(15, 1, 4), 1, {0, 0, 0}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(EncodeButtonFunction(c.entry, c.slot), c.expected) << int{c.entry.byFuncCode};
     }
+    EXPECT_EQ(FunctionTextId(13), "titl_right_text");
+    EXPECT_EQ(FunctionTextId(17), "");  // labelled by the macro name
 }
 
 TEST(EncodeButtonFunction, ShortcutsSendTheirKeyWithTheirModifier) {

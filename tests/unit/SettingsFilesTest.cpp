@@ -58,12 +58,6 @@ TEST_F(SettingsFilesTest, AShortFileFillsOnlyTheBeginningAndResetsNothing) {
     EXPECT_EQ(RegularFileSize(SettingsFile(m_data)), 100u) << "the short file is not rewritten";
 }
 
-TEST_F(SettingsFilesTest, ALongFileIsReadOnlyAsFarAsTheRecord) {
-    WriteBytes(SettingsFile(m_data), 164364 + 50, 0x11);
-    EXPECT_EQ(LoadSettings(*m_settings, m_data), SettingsSource::File);
-    EXPECT_EQ(m_settings->Profiles[4].aButton[23].aMacroAction[45].wDelay, 0x1111);
-}
-
 TEST_F(SettingsFilesTest, SaveFailsCleanlyWhenTheSettingsFolderIsBlocked) {
     WriteBytes(m_data / "ms_1", 3, 0);  // a file where the folder should be
     ResetProfileSettings(*m_settings);

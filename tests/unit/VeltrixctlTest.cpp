@@ -53,15 +53,11 @@ TEST(Veltrixctl, ShowPrintsEveryProfileReadably) {
     ASSERT_EQ(result.exitCode, 0) << result.err;
     const std::string& out = result.out;
     EXPECT_NE(out.find("current profile 3\n"), std::string::npos) << out;
-    EXPECT_NE(out.find("profile 5\n"), std::string::npos);
     EXPECT_NE(out.find("2  1600 dpi  #00ff00  on"), std::string::npos) << out;
     EXPECT_NE(out.find("5  0 dpi  #00ffff  off"), std::string::npos) << out;
-    EXPECT_NE(out.find("report rate  500 Hz\n"), std::string::npos);
     EXPECT_NE(out.find("500 Hz (stored value 7)"), std::string::npos);
-    EXPECT_NE(out.find(" 1  left_click_text\n"), std::string::npos);
     EXPECT_NE(out.find(" 8  key_A (modifiers 0x01)\n"), std::string::npos) << out;
     EXPECT_NE(out.find(" 9  macro \"Reload \xC3\x84\"\n"), std::string::npos) << out;
-    EXPECT_NE(out.find("12  scroll_down_text\n"), std::string::npos);
     EXPECT_NE(out.find("lighting  mode 7, brightness 8, speed 5, direction 1, colour #ff0000"),
               std::string::npos);
 }
