@@ -81,24 +81,16 @@ TEST(KeyCodeFromVirtualKey, KeepsTheOwnCodeWhenTheLayoutGivesNoScanCode) {
 }
 
 TEST(KeyCodeFromVirtualKey, RowsWithoutScanCode) {
-    EXPECT_EQ(KeyCodeFromVirtualKey(0x11), std::nullopt);  // generic Ctrl has no row
-    EXPECT_EQ(KeyCodeFromVirtualKey(0x10), std::nullopt);
-    EXPECT_EQ(KeyCodeFromVirtualKey(0xA2), 224);
-    EXPECT_EQ(KeyTextId(224), "key_LCtrl");
-    EXPECT_EQ(KeyCodeFromVirtualKey(0x6C), 88);  // separator as keypad Enter
-    EXPECT_EQ(KeyTextId(88), "key_Num_Enter");
-    EXPECT_EQ(KeyCodeFromVirtualKey(0x0D), 40);
-    EXPECT_EQ(KeyCodeFromVirtualKey(0x66), 94);  // keypad 6 and 7 stand swapped in the table
-    EXPECT_EQ(KeyCodeFromVirtualKey(0x67), 95);
-    for (std::uint32_t vk = 0xF1; vk <= 0xF4; ++vk) {
-        EXPECT_EQ(KeyCodeFromVirtualKey(vk), vk - 0xF1 + 241);
-    }
-    EXPECT_EQ(KeyTextId(*KeyCodeFromVirtualKey(0xF4)), "Backward_Button");
-    for (std::uint32_t vk : {0xF0u, 0xF7u, 0xF8u}) {
-        const std::optional<std::uint8_t> code = KeyCodeFromVirtualKey(vk);
-        ASSERT_TRUE(code.has_value());
-        EXPECT_EQ(*code, vk - 0xF0 + 240);
-        EXPECT_EQ(KeyTextId(*code), "");
+    const std::pair<std::uint32_t, std::optional<std::uint8_t>> cases[] = {
+        {0x11, std::nullopt},               // generic Ctrl has no row
+        {0xA2, 224},                        // left Ctrl does
+        {0x6C, 88},                         // separator as keypad Enter
+        {0x0D, 40},           {0x66, 94},   // keypad 6 and 7 stand swapped in the table
+        {0x67, 95},           {0xF1, 241},  // OEM keys that read as mouse buttons
+        {0xF4, 244},          {0xF8, 248},
+    };
+    for (const auto& [vk, code] : cases) {
+        EXPECT_EQ(KeyCodeFromVirtualKey(vk), code) << vk;
     }
 }
 
@@ -110,11 +102,9 @@ TEST(KeyTextId, NamesEveryKeyAndNothingElse) {
     for (int i = 1; i <= 12; ++i) {
         EXPECT_EQ(KeyTextId(static_cast<std::uint8_t>(57 + i)), "key_F" + std::to_string(i));
     }
-    for (int i = 1; i <= 9; ++i) {
-        EXPECT_EQ(KeyTextId(static_cast<std::uint8_t>(88 + i)), "key_Num_" + std::to_string(i));
-    }
     EXPECT_EQ(KeyTextId(50), "\uFFE5");  // the few ids without the "key_" prefix
     EXPECT_EQ(KeyTextId(221), "`");
+    EXPECT_EQ(KeyTextId(244), "Backward_Button");
     for (int none : {0, 102, 129, 232, 246}) {
         EXPECT_EQ(KeyTextId(static_cast<std::uint8_t>(none)), "") << none;
     }
