@@ -1,10 +1,7 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
-#include <span>
-#include <string>
 #include <vector>
 
 namespace veltrix::test {
@@ -33,18 +30,6 @@ template <typename T>
 std::vector<std::uint8_t> BytesOf(const T& record) {
     const auto* begin = reinterpret_cast<const std::uint8_t*>(&record);
     return std::vector<std::uint8_t>(begin, begin + sizeof(T));
-}
-
-// Bytes as a protocol trace shows them, two lowercase hex digits each, separated by spaces; a
-// mismatch in a test then points at the byte.
-inline std::string HexText(std::span<const std::uint8_t> bytes) {
-    std::string text;
-    for (const std::uint8_t byte : bytes) {
-        char hex[4];
-        std::snprintf(hex, sizeof hex, text.empty() ? "%02x" : " %02x", byte);
-        text += hex;
-    }
-    return text;
 }
 
 }  // namespace veltrix::test

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "device/RecordingTransport.h"
@@ -11,16 +12,12 @@ namespace veltrix::test {
 // lighting, rate and button reports, "M2" for the macro report of slot 2, "C1" for the commit
 // to profile 1.
 inline std::string ReportSummary(const std::vector<SentReport>& sent) {
+    constexpr std::string_view kKinds = "????DLR?BM??C";  // by command byte
     std::string text;
     for (const SentReport& report : sent) {
-        const char* kind = report.bytes[0] == 0x04   ? "D"
-                           : report.bytes[0] == 0x05 ? "L"
-                           : report.bytes[0] == 0x06 ? "R"
-                           : report.bytes[0] == 0x08 ? "B"
-                           : report.bytes[0] == 0x09 ? "M"
-                           : report.bytes[0] == 0x0C ? "C"
-                                                     : "?";
-        text += (text.empty() ? "" : " ") + std::string(kind) + std::to_string(report.bytes[2]);
+        text += text.empty() ? "" : " ";
+        text += report.bytes[0] < kKinds.size() ? kKinds[report.bytes[0]] : '?';
+        text += std::to_string(report.bytes[2]);
     }
     return text;
 }
