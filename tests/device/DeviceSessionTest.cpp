@@ -1,6 +1,5 @@
 // The program's device session (link state, worker, real plugins) against the emulated mouse.
 
-#include <algorithm>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -34,10 +33,8 @@ bool IsLoaded(const std::filesystem::path& library) {
 class DeviceSessionTest : public ::testing::Test {
   protected:
     void SetUp() override { ASSERT_TRUE(m_emulator->IsServing()); }
-
     void Ctl(const std::vector<std::string>& command) {
-        const test::ProcessResult result = m_emulator->Ctl(command);
-        EXPECT_EQ(result.exitCode, 0) << result.err;
+        EXPECT_EQ(m_emulator->Ctl(command).exitCode, 0);
     }
 
     test::TempDir m_dir;
@@ -50,45 +47,14 @@ class DeviceSessionTest : public ::testing::Test {
     DeviceEventLoop m_loop{SystemClock()};
 };
 
-TEST_F(DeviceSessionTest, TheLinkFollowsTheMouseThroughThePlugins) {
-    int saves = 0;
-    std::vector<Message> notices;
+TEST_F(DeviceSessionTest, AProfileChosenOnTheMouseReachesTheRecordAndIsSaved) {
+    int savedProfile = -1;
     DeviceSession session(
-        *m_settings, m_loop, m_loop.Window(), [&](const ProfileSettings&) { ++saves; },
-        SystemClock());
+        *m_settings, m_loop, m_loop.Window(),
+        [&](const ProfileSettings& saved) { savedProfile = saved.iCurProfile; }, SystemClock());
     session.Start(kPluginFolders);
-    DeviceLink& link = session.Link();
-    const LinkFlags& flags = link.Flags();
-    const auto runUntil = [&](const std::function<bool()>& done) {
-        return m_loop.RunUntil(link, kPatience, done,
-                               [&](const Message& message) { notices.push_back(message); });
-    };
-    ASSERT_EQ(flags.m_iReceiverState, kLinkPresent);
-    EXPECT_EQ(flags.m_iCableState, kLinkAbsent);
-    EXPECT_TRUE(link.Connected());
-
-    ASSERT_TRUE(runUntil([&] { return flags.AcceptsRequests(); })) << "no status report came";
-    EXPECT_EQ(link.BatteryBars(), 3);
-
-    const auto noticed = [&](const Message& message) {
-        return std::find(notices.begin(), notices.end(), message) != notices.end();
-    };
-    const int savesBefore = saves;
     Ctl({"profile-button"});
-    ASSERT_TRUE(runUntil([&] { return noticed({kMsgProfileNotice, 0, 1}); }));
-    EXPECT_EQ(m_settings->iCurProfile, 1);
-    EXPECT_GT(saves, savesBefore);
-
-    Ctl({"plug", "cable"});
-    ASSERT_TRUE(runUntil([&] { return flags.m_iCableState == kLinkPresent; }));
-    Ctl({"unplug", "cable"});
-    ASSERT_TRUE(runUntil([&] { return flags.m_iCableState == kLinkRemoved; }));
-    EXPECT_EQ(flags.m_bAsleep, 1) << "asleep until the receiver brings a status report";
-
-    notices.clear();
-    Ctl({"unplug", "receiver"});
-    ASSERT_TRUE(runUntil([&] { return noticed({kMsgPresenceChanged, 0, 0}); }));
-    EXPECT_FALSE(link.Connected());
+    EXPECT_TRUE(m_loop.RunUntil(session.Link(), kPatience, [&] { return savedProfile == 1; }));
 }
 
 // The window as the worker sees it from its thread: for every finished request, whether both
@@ -103,9 +69,8 @@ struct FinishWatch {
     static void Post(void* context, std::uint32_t message, std::uintptr_t, std::intptr_t) {
         auto& watch = *static_cast<FinishWatch*>(context);
         std::lock_guard lock(watch.mutex);
-        if (message == kMsgApplyStarted) {
-            watch.started = true;
-        } else if (message == kMsgApplyFinished) {
+        watch.started = watch.started || message == kMsgApplyStarted;
+        if (message == kMsgApplyFinished) {
             watch.loadedAtFinish.push_back(IsLoaded(watch.libraries[0]) &&
                                            IsLoaded(watch.libraries[1]));
         }
@@ -123,7 +88,6 @@ TEST_F(DeviceSessionTest, TheLibrariesAreUnloadedOnlyAfterTheWorkerHasStopped) {
     ASSERT_TRUE(session->Link().Flags().AcceptsRequests());
     watch.libraries[0] = session->Receiver().LibraryPath();
     watch.libraries[1] = session->Cable().LibraryPath();
-    ASSERT_TRUE(IsLoaded(watch.libraries[0]) && IsLoaded(watch.libraries[1]));
 
     // Shut down while the worker is inside a long request, with another one still queued.
     session->Apply(kApplyProfiles, kApplyEveryProfile);
@@ -133,10 +97,8 @@ TEST_F(DeviceSessionTest, TheLibrariesAreUnloadedOnlyAfterTheWorkerHasStopped) {
         ASSERT_TRUE(watch.changed.wait_for(lock, kPatience, [&] { return watch.started; }));
     }
     session.reset();
-
     EXPECT_EQ(watch.loadedAtFinish, (std::vector<bool>{true, true}));
-    EXPECT_FALSE(IsLoaded(watch.libraries[0]));
-    EXPECT_FALSE(IsLoaded(watch.libraries[1]));
+    EXPECT_FALSE(IsLoaded(watch.libraries[0]) || IsLoaded(watch.libraries[1]));
 }
 
 }  // namespace

@@ -18,51 +18,34 @@ class RecordingDriverLink final : public DriverLink {
 
     RecordingDriverLink(std::string name, Log& log) : m_name(std::move(name)), m_log(log) {}
 
-    // What Open_FeatureDevice and SetFeature answer.
-    std::int32_t m_iOpenResult = 0;
-    std::int32_t m_iSetFeatureResult = 1;
-
-    VeltrixWindowHandle m_window{};
+    std::int32_t m_iOpenResult = 0;  // what Open_FeatureDevice answers
+    VeltrixWindowHandle m_window{};  // where the library posts its messages
 
     std::int32_t Set_VIDPID(std::int32_t vid, std::int32_t pid) override {
-        Write("Set_VIDPID " + Hex(vid) + " " + Hex(pid));
-        return 1;
+        char call[32];
+        std::snprintf(call, sizeof call, "Set_VIDPID %04x %04x", static_cast<unsigned>(vid),
+                      static_cast<unsigned>(pid));
+        return Write(call);
     }
     std::int32_t Open_DevMonitor(const VeltrixWindowHandle& window, std::uint32_t reportMessage,
                                  std::uint32_t changeMessage) override {
         m_window = window;
-        Write("Open_DevMonitor " + std::to_string(reportMessage) + " " +
-              std::to_string(changeMessage));
-        return 1;
+        return Write("Open_DevMonitor " + std::to_string(reportMessage) + " " +
+                     std::to_string(changeMessage));
     }
     std::int32_t Open_FeatureDevice() override {
-        Write("Open_FeatureDevice");
-        return m_iOpenResult;
+        return Write("Open_FeatureDevice", m_iOpenResult);
     }
-    std::int32_t SetFeature(std::span<const std::uint8_t> report) override {
-        Write("SetFeature " + std::to_string(report.size()));
-        return m_iSetFeatureResult;
-    }
-    std::int32_t GetFeature(std::span<std::uint8_t>) override {
-        Write("GetFeature");
-        return 0;
-    }
-    std::int32_t Close_FeatureDevice() override {
-        Write("Close_FeatureDevice");
-        return 1;
-    }
-    std::int32_t Close_DevMonitor() override {
-        Write("Close_DevMonitor");
-        return 1;
-    }
+    std::int32_t SetFeature(std::span<const std::uint8_t>) override { return Write("SetFeature"); }
+    std::int32_t GetFeature(std::span<std::uint8_t>) override { return Write("GetFeature", 0); }
+    std::int32_t Close_FeatureDevice() override { return Write("Close_FeatureDevice"); }
+    std::int32_t Close_DevMonitor() override { return Write("Close_DevMonitor"); }
 
   private:
-    static std::string Hex(std::int32_t value) {
-        char text[16];
-        std::snprintf(text, sizeof text, "%04x", static_cast<unsigned>(value));
-        return text;
+    std::int32_t Write(const std::string& call, std::int32_t result = 1) {
+        m_log.push_back(m_name + " " + call);
+        return result;
     }
-    void Write(const std::string& call) { m_log.push_back(m_name + " " + call); }
 
     std::string m_name;
     Log& m_log;

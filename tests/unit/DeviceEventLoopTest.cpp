@@ -1,3 +1,4 @@
+#include <chrono>
 #include <memory>
 #include <vector>
 
@@ -14,41 +15,30 @@ namespace {
 
 using namespace std::chrono_literals;
 
-class DeviceEventLoopTest : public ::testing::Test {
-  protected:
-    void Start(bool receiver, bool cable) {
-        m_receiver.m_iOpenResult = receiver ? 1 : 0;
-        m_cable.m_iOpenResult = cable ? 1 : 0;
-        m_link.StartDeviceLink();
-    }
+TEST(DeviceEventLoop, FeedsTheLinkItsMessagesAndTimersAndTheCallerTheRestUntilDoneOrTimedOut) {
+    test::RecordingDriverLink::Log log;
+    test::RecordingDriverLink receiver{"receiver", log};
+    test::RecordingDriverLink cable{"cable", log};
+    receiver.m_iOpenResult = 1;
+    cable.m_iOpenResult = 1;
+    const auto settings = std::make_unique<ProfileSettings>(DefaultProfileSettings());
+    DeviceEventLoop loop{SystemClock()};
+    DeviceLink link{receiver, cable, *settings, loop, loop.Window(), nullptr};
+    link.StartDeviceLink();
 
-    test::RecordingDriverLink::Log m_log;
-    test::RecordingDriverLink m_receiver{"receiver", m_log};
-    test::RecordingDriverLink m_cable{"cable", m_log};
-    std::unique_ptr<ProfileSettings> m_settings =
-        std::make_unique<ProfileSettings>(DefaultProfileSettings());
-    DeviceEventLoop m_loop{SystemClock()};
-    DeviceLink m_link{m_receiver, m_cable, *m_settings, m_loop, m_loop.Window(), nullptr};
-};
-
-TEST_F(DeviceEventLoopTest, DriverMessagesReachTheLinkAndOthersTheCaller) {
-    Start(true, false);
-    const VeltrixWindowHandle plugin = m_receiver.m_window;
-    VeltrixPost(&plugin, kMsgApplyFinished, 1, 0);
-    VeltrixPost(&plugin, kMsgReceiverEvent, kEventStatus, 0x72);
+    VeltrixPost(&receiver.m_window, kMsgApplyFinished, 1, 0);
+    VeltrixPost(&receiver.m_window, kMsgReceiverEvent, kEventStatus, 0x37);
     std::vector<Message> others;
-    EXPECT_TRUE(m_loop.RunUntil(
-        m_link, kWaitForever, [&] { return m_link.Flags().AcceptsRequests(); },
+    EXPECT_TRUE(loop.RunUntil(
+        link, kWaitForever, [&] { return settings->Profiles[0].iCurDpiLevel == 2; },
         [&](const Message& message) { others.push_back(message); }));
-    EXPECT_EQ(m_link.BatteryBars(), 3);
     EXPECT_THAT(others, ::testing::ElementsAre(Message{kMsgPresenceChanged, 0, 0},
                                                Message{kMsgApplyFinished, 1, 0}));
-}
+    // The charge animation's timer runs while the cable is there.
+    EXPECT_TRUE(loop.RunUntil(link, 10s, [&] { return link.ChargeStep() == 6; }));
 
-TEST_F(DeviceEventLoopTest, TheLoopGivesUpWhenTheTimeIsOut) {
-    Start(true, false);
     const auto start = SystemClock().Now();
-    EXPECT_FALSE(m_loop.RunUntil(m_link, 50ms, [&] { return m_link.Flags().AcceptsRequests(); }));
+    EXPECT_FALSE(loop.RunUntil(link, 50ms, [] { return false; }));
     EXPECT_GE(SystemClock().Now() - start, 50ms);
 }
 
