@@ -206,6 +206,11 @@ std::shared_ptr<FeatureDevice> HidapiTransport::Open(DeviceId device) {
     const hid_device_info* chosen = PickInterface(interfaces);
     hid_device* opened = chosen != nullptr ? hid_open_path(chosen->path) : nullptr;
     hid_free_enumeration(interfaces);
+    // hidapi keeps the text of a failed enumerate or open in one process-wide string that nothing
+    // here reads. It is freed while still on the UI thread that makes those calls: left, it leaks
+    // when the last plugin unloads hidapi. With hidraw, hid_exit frees only that string; the
+    // other plugin copy's open device is untouched, and the next call initialises again.
+    hid_exit();
     return opened != nullptr ? std::make_shared<HidapiDevice>(opened) : nullptr;
 }
 

@@ -8,16 +8,10 @@
 
 #include <gtest/gtest.h>
 
-#include "device/DriverLinkTransport.h"
 #include "device/HidDriverLink.h"
-#include "device/RecordingTransport.h"
-#include "device/ReportSender.h"
-#include "device/ReportText.h"
 #include "hiddriver/EmulatorProtocol.h"
-#include "pages/ButtonFunctions.h"
 #include "platform/MessageQueue.h"
 #include "platform/Messages.h"
-#include "profile/ProfileDefaults.h"
 #include "support/EmulatorProcess.h"
 #include "support/TempDir.h"
 
@@ -26,16 +20,11 @@ namespace {
 
 using test::EmulatorProcess;
 using test::kPatience;
-using test::ScopedEnv;
-using test::TempDir;
 using Bytes = std::vector<std::uint8_t>;
 
 const std::vector<std::filesystem::path> kPluginFolders = {PLUGIN_DIR};
 const Bytes kCommitProfile3 = {0x0C, 0x04, 0x03, 0x05};
-
-bool IsStatus(const Message& message) {
-    return message.id == kMsgReceiverEvent && message.wParam == kEventStatus;
-}
+const Bytes kBadCommit = {0x0C, 0x05, 0x03, 0x05};
 
 class EmulatedMouse : public ::testing::Test {
   protected:
@@ -55,15 +44,12 @@ class EmulatedMouse : public ::testing::Test {
     }
 
     // As at start-up: select the device, watch it, open it. The result of the open.
-    int StartReceiver() {
-        m_receiver.Set_VIDPID(kVeltrixVendorId, kReceiverProductId);
-        m_receiver.Open_DevMonitor(m_window, kMsgReceiverEvent, kMsgReceiverLink);
-        return m_receiver.Open_FeatureDevice();
-    }
-    int StartCable() {
-        m_cable.Set_VIDPID(kVeltrixVendorId, kCableProductId);
-        m_cable.Open_DevMonitor(m_window, kMsgCableEvent, kMsgCableLink);
-        return m_cable.Open_FeatureDevice();
+    int Start(HidDriverLink& link) {
+        const bool cable = &link == &m_cable;
+        link.Set_VIDPID(kVeltrixVendorId, cable ? kCableProductId : kReceiverProductId);
+        link.Open_DevMonitor(m_window, cable ? kMsgCableEvent : kMsgReceiverEvent,
+                             cable ? kMsgCableLink : kMsgReceiverLink);
+        return link.Open_FeatureDevice();
     }
 
     std::string Ctl(const std::vector<std::string>& command) {
@@ -72,39 +58,24 @@ class EmulatedMouse : public ::testing::Test {
         return result.out;
     }
 
-    // The next message other than a status report.
-    std::optional<Message> NextEvent() {
+    // The next message other than a status report (the mouse sends one about once a second);
+    // with `wanted`, the next message equal to it. Empty when none comes.
+    std::optional<Message> Next(std::optional<Message> wanted = std::nullopt) {
         const auto deadline = std::chrono::steady_clock::now() + kPatience;
-        while (const auto message = m_messages.WaitFor(Left(deadline))) {
-            if (!IsStatus(*message)) {
+        while (std::chrono::steady_clock::now() < deadline) {
+            const auto message = m_messages.WaitFor(std::chrono::milliseconds(100));
+            if (message && (wanted ? message == wanted : message->wParam != kEventStatus)) {
                 return message;
             }
         }
         return std::nullopt;
     }
 
-    // Passes over everything until `wanted` comes.
-    bool WaitForMessage(const Message& wanted) {
-        const auto deadline = std::chrono::steady_clock::now() + kPatience;
-        while (const auto message = m_messages.WaitFor(Left(deadline))) {
-            if (*message == wanted) {
-                return true;
-            }
-        }
-        return false;
-    }
-
-    static std::chrono::milliseconds Left(std::chrono::steady_clock::time_point deadline) {
-        return std::max(std::chrono::duration_cast<std::chrono::milliseconds>(
-                            deadline - std::chrono::steady_clock::now()),
-                        std::chrono::milliseconds(0));
-    }
-
-    TempDir m_dir;
+    test::TempDir m_dir;
     const std::string m_socket = m_dir / "mouse.sock";
     std::unique_ptr<EmulatorProcess> m_emulator =
         std::make_unique<EmulatorProcess>(EMULATOR_PATH, m_socket);
-    ScopedEnv m_env{emulator::kSocketVariable, m_socket.c_str()};
+    test::ScopedEnv m_env{emulator::kSocketVariable, m_socket.c_str()};
     // Declared before the links: it must outlive their monitor threads.
     MessageQueue m_messages;
     const VeltrixWindowHandle m_window = m_messages.Handle();
@@ -112,146 +83,58 @@ class EmulatedMouse : public ::testing::Test {
     HidDriverLink m_cable;
 };
 
-TEST_F(EmulatedMouse, ArrivalAndRemovalGiveTheChangeMessage) {
-    EXPECT_EQ(StartReceiver(), 1);
-    EXPECT_EQ(StartCable(), 0);  // the cable starts out
-
-    Ctl({"plug", "cable"});
-    EXPECT_EQ(NextEvent(), (Message{kMsgCableLink, 1, 0}));
-    EXPECT_EQ(m_cable.Open_FeatureDevice(), 1);
-    Ctl({"unplug", "receiver"});
-    EXPECT_EQ(NextEvent(), (Message{kMsgReceiverLink, 0, 0}));
-    Ctl({"plug", "cable"});  // already in: no news
-    Ctl({"plug", "receiver"});
-    EXPECT_EQ(NextEvent(), (Message{kMsgReceiverLink, 1, 0}));
-    Ctl({"unplug", "cable"});
-    EXPECT_EQ(NextEvent(), (Message{kMsgCableLink, 0, 0}));
-}
-
-TEST_F(EmulatedMouse, ButtonsAndStatusArriveAsInputEvents) {
-    ASSERT_EQ(StartReceiver(), 1);
-    StartCable();
+TEST_F(EmulatedMouse, ArrivalRemovalAndInputArriveAsMessages) {
+    EXPECT_EQ(Start(m_receiver), 1);
+    EXPECT_EQ(Start(m_cable), 0);  // the cable starts out
 
     Ctl({"dpi-button"});
-    EXPECT_EQ(NextEvent(), (Message{kMsgReceiverEvent, kEventDpiLevel, 2}));
+    EXPECT_EQ(Next(), (Message{kMsgReceiverEvent, kEventDpiLevel, 2}));
     Ctl({"profile-button"});
-    EXPECT_EQ(NextEvent(), (Message{kMsgReceiverEvent, kEventProfile, 2}));
-    // About once a second: 4 bars and level 1 of profile 2.
-    Ctl({"battery", "4"});
-    EXPECT_TRUE(WaitForMessage({kMsgReceiverEvent, kEventStatus, 0xF1}));
+    EXPECT_EQ(Next(), (Message{kMsgReceiverEvent, kEventProfile, 2}));
+    Ctl({"battery", "4"});  // 4 bars and level 1 of profile 2
+    EXPECT_TRUE(Next(Message{kMsgReceiverEvent, kEventStatus, 0xF1}));
 
-    // With the cable in, the mouse speaks through it.
     Ctl({"plug", "cable"});
-    EXPECT_EQ(NextEvent(), (Message{kMsgCableLink, 1, 0}));
-    Ctl({"dpi-button"});
-    EXPECT_EQ(NextEvent(), (Message{kMsgCableEvent, kEventDpiLevel, 2}));
-}
-
-TEST_F(EmulatedMouse, FeatureReportsArriveByteForByte) {
-    ASSERT_EQ(StartReceiver(), 1);
-    Ctl({"plug", "cable"});
-    ASSERT_EQ(StartCable(), 1);
-
-    Bytes dpi(50);
-    for (std::size_t i = 0; i < dpi.size(); ++i) {
-        dpi[i] = static_cast<std::uint8_t>(0xA0 + i);
-    }
-    dpi[0] = 0x04;
-    dpi[1] = 50;
-    dpi[2] = 1;
-    const Bytes rate = {0x06, 0x09, 0x02, 0x04, 0, 0, 0, 0, 0};
-    const Bytes badCommit = {0x0C, 0x05, 0x01, 0x05};
-    EXPECT_EQ(m_receiver.SetFeature(dpi), 1);
-    EXPECT_EQ(m_cable.SetFeature(rate), 1);
-    EXPECT_EQ(m_receiver.SetFeature(badCommit), 0);
+    EXPECT_EQ(Next(), (Message{kMsgCableLink, 1, 0}));
+    EXPECT_EQ(m_cable.Open_FeatureDevice(), 1);
     EXPECT_EQ(m_cable.SetFeature(kCommitProfile3), 1);
+    Ctl({"dpi-button"});  // with the cable in, the mouse speaks through it
+    EXPECT_EQ(Next(), (Message{kMsgCableEvent, kEventDpiLevel, 2}));
+    Ctl({"plug", "cable"});  // already in: no news
+    Ctl({"unplug", "cable"});
+    EXPECT_EQ(Next(), (Message{kMsgCableLink, 0, 0}));
 
-    std::string dpiLine = "04 32 01";
-    for (int i = 3; i < 50; ++i) {
-        char hex[4];
-        std::snprintf(hex, sizeof hex, " %02x", 0xA0 + i);
-        dpiLine += hex;
-    }
-    EXPECT_EQ(Ctl({"log"}), dpiLine + "\n06 09 02 04 00 00 00 00 00\n0c 05 01 05\n0c 04 03 05\n");
-    const std::string state = Ctl({"state"});
-    EXPECT_NE(state.find("\"current_profile\": 3"), std::string::npos) << state;
-    EXPECT_NE(state.find("\"bad_frames\": 1"), std::string::npos);
-    EXPECT_NE(state.find("\"rate_code\": 4"), std::string::npos);
-    Ctl({"clear-log"});
-    EXPECT_EQ(Ctl({"log"}), "");
-}
-
-TEST_F(EmulatedMouse, TakesEveryReportOfAFullApplyAsItWasSent) {
-    ASSERT_EQ(StartReceiver(), 1);
-    auto settings = std::make_unique<ProfileSettings>(DefaultProfileSettings());
-    ButtonEntry& macro = settings->Profiles[1].aButton[3];
-    macro.byFuncCode = kFuncMacro;
-    macro.wMacroActionCount = 2;
-    macro.aMacroAction[0] = {4, 1, 100};
-    macro.aMacroAction[1] = {4, 0, 0};
-    const LinkFlags flags;  // cable absent: everything goes through the receiver
-
-    RecordingTransport expected;
-    ReportSender(expected, flags, InstantClock())
-        .SendRequest(*settings, kApplyProfiles, kApplyEveryProfile);
-    DriverLinkTransport links(m_receiver, m_cable);
-    ReportSender(links, flags, InstantClock())
-        .SendRequest(*settings, kApplyProfiles, kApplyEveryProfile);
-
-    std::string lines;
-    for (const SentReport& report : expected.Sent()) {
-        lines += ReportHexLine(report.bytes) + "\n";
-    }
-    EXPECT_EQ(Ctl({"log"}), lines);
-    const std::string state = Ctl({"state"});
-    EXPECT_NE(state.find("\"bad_frames\": 0"), std::string::npos) << state;
-    EXPECT_NE(state.find("{\"slot\": 1, "), std::string::npos) << state;
-}
-
-TEST_F(EmulatedMouse, ASleepingMouseHearsNothingThroughTheReceiver) {
-    ASSERT_EQ(StartReceiver(), 1);
-    Ctl({"sleep"});
-    EXPECT_EQ(m_receiver.SetFeature(kCommitProfile3), 0);
-    EXPECT_EQ(Ctl({"log"}), "");
-    Ctl({"wake"});
-    EXPECT_EQ(m_receiver.SetFeature(kCommitProfile3), 1);
-    const auto status = m_messages.WaitFor(kPatience);
-    ASSERT_TRUE(status);
-    EXPECT_TRUE(IsStatus(*status));
-}
-
-TEST_F(EmulatedMouse, AnOpenDeviceGoesStaleWhenUnplugged) {
-    ASSERT_EQ(StartReceiver(), 1);
+    // Like a removed hidraw node, an open device stays dead when its device comes back.
     Ctl({"unplug", "receiver"});
-    EXPECT_EQ(NextEvent(), (Message{kMsgReceiverLink, 0, 0}));
+    EXPECT_EQ(Next(), (Message{kMsgReceiverLink, 0, 0}));
     EXPECT_EQ(m_receiver.SetFeature(kCommitProfile3), 0);
     Ctl({"plug", "receiver"});
-    EXPECT_EQ(NextEvent(), (Message{kMsgReceiverLink, 1, 0}));
-    EXPECT_EQ(m_receiver.SetFeature(kCommitProfile3), 0);  // as a removed hidraw node
+    EXPECT_EQ(Next(), (Message{kMsgReceiverLink, 1, 0}));
+    EXPECT_EQ(m_receiver.SetFeature(kCommitProfile3), 0);
     EXPECT_EQ(m_receiver.Open_FeatureDevice(), 1);
     EXPECT_EQ(m_receiver.SetFeature(kCommitProfile3), 1);
+    EXPECT_EQ(Ctl({"log"}), "0c 04 03 05\n0c 04 03 05\n");
 }
 
 TEST_F(EmulatedMouse, AVanishedEmulatorCountsAsRemovalUntilOneAnswersAgain) {
-    ASSERT_EQ(StartReceiver(), 1);
+    ASSERT_EQ(Start(m_receiver), 1);
     m_emulator->Signal(SIGKILL);
-    EXPECT_EQ(NextEvent(), (Message{kMsgReceiverLink, 0, 0}));
+    EXPECT_EQ(Next(), (Message{kMsgReceiverLink, 0, 0}));
     EXPECT_EQ(m_receiver.SetFeature(kCommitProfile3), 0);
     EXPECT_EQ(m_receiver.Open_FeatureDevice(), 0);
 
     // A new emulator takes over the dead one's socket file; the monitor finds it.
     m_emulator = std::make_unique<EmulatorProcess>(EMULATOR_PATH, m_socket);
     ASSERT_TRUE(m_emulator->IsServing());
-    EXPECT_EQ(NextEvent(), (Message{kMsgReceiverLink, 1, 0}));
+    EXPECT_EQ(Next(), (Message{kMsgReceiverLink, 1, 0}));
     EXPECT_EQ(m_receiver.Open_FeatureDevice(), 1);
     EXPECT_EQ(m_receiver.SetFeature(kCommitProfile3), 1);
 }
 
 TEST_F(EmulatedMouse, AHungEmulatorCannotHoldSetFeature) {
-    ASSERT_EQ(StartReceiver(), 1);
+    ASSERT_EQ(Start(m_receiver), 1);
     m_emulator->Signal(SIGSTOP);
-    const Bytes badCommit = {0x0C, 0x05, 0x03, 0x05};
-    EXPECT_EQ(m_receiver.SetFeature(badCommit), 0);  // gives up after the reply timeout
+    EXPECT_EQ(m_receiver.SetFeature(kBadCommit), 0);  // gives up after the reply timeout
     m_emulator->Signal(SIGCONT);
     // The late refusal of the first report is not taken for the answer to the second.
     EXPECT_EQ(m_receiver.SetFeature(kCommitProfile3), 1);
@@ -259,7 +142,7 @@ TEST_F(EmulatedMouse, AHungEmulatorCannotHoldSetFeature) {
 }
 
 TEST_F(EmulatedMouse, TheDeviceCanCloseWhileTheWorkerSends) {
-    ASSERT_EQ(StartReceiver(), 1);
+    ASSERT_EQ(Start(m_receiver), 1);
     std::atomic<bool> done{false};
     std::thread worker([&] {
         for (int sends = 0; !done || sends < 200; ++sends) {
@@ -276,27 +159,21 @@ TEST_F(EmulatedMouse, TheDeviceCanCloseWhileTheWorkerSends) {
     EXPECT_EQ(m_receiver.SetFeature(kCommitProfile3), 1);
 }
 
-TEST_F(EmulatedMouse, NothingIsPostedOnceTheMonitorIsClosed) {
+TEST_F(EmulatedMouse, NothingIsPostedOnceTheMonitorIsClosedOrItsPluginUnloaded) {
     auto queue = std::make_unique<MessageQueue>();
     m_receiver.Set_VIDPID(kVeltrixVendorId, kReceiverProductId);
     m_receiver.Open_DevMonitor(queue->Handle(), kMsgReceiverEvent, kMsgReceiverLink);
     Ctl({"dpi-button"});
     ASSERT_TRUE(queue->WaitFor(kPatience));
-    Ctl({"dpi-button"});
     m_receiver.Close_DevMonitor();
     // Were the monitor still posting, the sanitizer would catch it writing to a freed queue.
     queue.reset();
     Ctl({"dpi-button"});
-    Ctl({"state"});
 
     m_receiver.Open_DevMonitor(m_window, kMsgReceiverEvent, kMsgReceiverLink);
     Ctl({"dpi-button"});
-    EXPECT_EQ(NextEvent(), (Message{kMsgReceiverEvent, kEventDpiLevel, 1}));  // 4 presses wrap
-}
-
-TEST_F(EmulatedMouse, UnloadingAnOpenPluginStopsItsMonitor) {
-    ASSERT_EQ(StartReceiver(), 1);
-    // No Close_DevMonitor: the plugin stops its thread as it unloads, or the next event would
+    EXPECT_EQ(Next(), (Message{kMsgReceiverEvent, kEventDpiLevel, 4}));
+    // Unloaded without Close_DevMonitor, the plugin stops its thread, or the next event would
     // run code that is gone.
     m_receiver.Unbind();
     std::ifstream maps("/proc/self/maps");
@@ -307,38 +184,27 @@ TEST_F(EmulatedMouse, UnloadingAnOpenPluginStopsItsMonitor) {
     Ctl({"state"});
 }
 
-TEST(HidapiTransport, FindsNoMouseHere) {
-    ScopedEnv noEmulator(emulator::kSocketVariable, nullptr);
-    MessageQueue messages;
-    const VeltrixWindowHandle window = messages.Handle();
-    HidDriverLink receiver;
-    ASSERT_TRUE(receiver.Bind(kReceiverLibraryName, kPluginFolders)) << receiver.Error();
-    EXPECT_EQ(receiver.Set_VIDPID(kVeltrixVendorId, kReceiverProductId), 1);
-    EXPECT_EQ(receiver.Open_DevMonitor(window, kMsgReceiverEvent, kMsgReceiverLink), 1);
-    EXPECT_EQ(receiver.Open_FeatureDevice(), 0);
-    EXPECT_EQ(receiver.SetFeature(kCommitProfile3), 0);
-    EXPECT_EQ(receiver.Close_FeatureDevice(), 1);
-    EXPECT_EQ(receiver.Close_DevMonitor(), 1);
-    EXPECT_EQ(messages.TryTake(), std::nullopt);
+// Without the emulator both plugins go the hidapi way. A program of its own unloads them, and
+// hidapi with them, so a sanitizer build reports whatever they leave allocated (here hidapi stays
+// loaded with the test's own copy, and nothing it holds is ever lost).
+TEST(HidapiTransport, VeltrixctlStatusWithoutTheEmulatorLeavesNothingBehind) {
+    test::ScopedEnv noEmulator(emulator::kSocketVariable, nullptr);
+    const test::ProcessResult result = test::RunProcess(VELTRIXCTL_PATH, {"status"});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.err, "");
 }
 
 TEST(MouseEmulatorCommandLine, RefusesBadArgumentsAndUnusablePaths) {
-    TempDir dir;
+    test::TempDir dir;
     const std::string socket = dir / "mouse.sock";
     std::ofstream(dir / "file") << "keep me";
-    const std::vector<std::vector<std::string>> calls = {
-        {},
-        {"ctl", "--socket", socket},
-        {"ctl", "--socket", socket, "battery", "5"},
-        {"ctl", "--socket", socket, "plug", "mouse"},
-        {"ctl", "--socket", socket, "sleep", "now"},
-        {"ctl", "--socket", socket, "frobnicate"},
-        {"serve", "--socket", socket, "extra"},
-        {"serve", "--socket", dir / "file"},
-        {"serve", "--socket", dir / "no" / "folder" / "mouse.sock"},
-        {"serve", "--socket", std::string(200, 'x')},
-    };
-    for (const auto& args : calls) {
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {},
+             {"ctl", "--socket", socket, "battery", "5"},
+             {"ctl", "--socket", socket, "frobnicate"},
+             {"serve", "--socket", dir / "file"},
+             {"serve", "--socket", dir / "no" / "folder" / "mouse.sock"},
+             {"serve", "--socket", std::string(200, 'x')}}) {
         const auto result = test::RunProcess(EMULATOR_PATH, args);
         EXPECT_EQ(result.exitCode, 2) << (args.empty() ? "" : args.back()) << ": " << result.err;
     }
@@ -352,7 +218,7 @@ TEST(MouseEmulatorCommandLine, RefusesBadArgumentsAndUnusablePaths) {
 }
 
 TEST(MouseEmulatorCommandLine, ServesOneAtATimeAndStopsCleanly) {
-    TempDir dir;
+    test::TempDir dir;
     EmulatorProcess emulator(EMULATOR_PATH, dir / "mouse.sock");
     ASSERT_TRUE(emulator.IsServing());
     const auto second = test::RunProcess(EMULATOR_PATH, {"serve", "--socket", dir / "mouse.sock"});

@@ -5,18 +5,12 @@
 
 namespace veltrix::test {
 
-EmulatorProcess::EmulatorProcess(const std::string& program, std::filesystem::path socketPath)
+EmulatorProcess::EmulatorProcess(const std::string& program,
+                                 const std::filesystem::path& socketPath)
     : m_program(program),
-      m_socketPath(socketPath.string()),
+      m_socketPath(socketPath),
       m_process(program, {"serve", "--socket", m_socketPath}) {
-    const std::optional<std::string> line = m_process.ReadLine(kPatience);
-    m_serving = line && *line == "serving " + m_socketPath;
-}
-
-EmulatorProcess::~EmulatorProcess() {
-    if (m_process.IsStarted()) {
-        Stop();
-    }
+    m_serving = m_process.ReadLine(kPatience) == "serving " + m_socketPath;
 }
 
 ProcessResult EmulatorProcess::Ctl(const std::vector<std::string>& command) const {
@@ -26,6 +20,9 @@ ProcessResult EmulatorProcess::Ctl(const std::vector<std::string>& command) cons
 }
 
 int EmulatorProcess::Stop() {
+    if (!m_process.IsRunning()) {
+        return -1;
+    }
     m_process.Signal(SIGCONT);  // a paused emulator must be able to take the SIGTERM
     m_process.Signal(SIGTERM);
     m_serving = false;

@@ -13,17 +13,14 @@ namespace veltrix::test {
 // serves (it says so on its output); the end stops it with SIGTERM.
 class EmulatorProcess {
   public:
-    EmulatorProcess(const std::string& program, std::filesystem::path socketPath);
-    ~EmulatorProcess();
+    EmulatorProcess(const std::string& program, const std::filesystem::path& socketPath);
+    ~EmulatorProcess() { Stop(); }
     EmulatorProcess(const EmulatorProcess&) = delete;
     EmulatorProcess& operator=(const EmulatorProcess&) = delete;
 
     bool IsServing() const { return m_serving; }
-    const std::string& SocketPath() const { return m_socketPath; }
-
     // Runs `veltrix-mouse-emulator ctl --socket PATH command...`.
     ProcessResult Ctl(const std::vector<std::string>& command) const;
-
     void Signal(int signal) const { m_process.Signal(signal); }
     // Stops it with SIGTERM; the exit code.
     int Stop();
