@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "pages/ButtonFunctions.h"
+#include "vocabulary/ButtonFunctions.h"
 #include "platform/AnsiText.h"
 #include "platform/Utf16Text.h"
 #include "profile/RecordAccess.h"

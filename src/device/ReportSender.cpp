@@ -1,6 +1,6 @@
 #include "device/ReportSender.h"
 
-#include "pages/ButtonFunctions.h"
+#include "vocabulary/ButtonFunctions.h"
 #include "platform/Messages.h"
 #include "profile/RecordAccess.h"
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "pages/KeyCodes.h"
+#include "vocabulary/KeyCodes.h"
 #include "platform/Messages.h"
 #include "profile/RecordAccess.h"
 

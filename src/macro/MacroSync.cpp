@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "pages/ButtonFunctions.h"
+#include "vocabulary/ButtonFunctions.h"
 #include "platform/Utf16Text.h"
 #include "profile/RecordAccess.h"
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "pages/KeyCodes.h"
+#include "vocabulary/KeyCodes.h"
 #include "platform/IntegerText.h"
 #include "platform/Utf16Text.h"
 #include "profile/RecordAccess.h"

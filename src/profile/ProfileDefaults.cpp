@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "pages/ButtonFunctions.h"
+#include "vocabulary/ButtonFunctions.h"
 
 namespace veltrix {
 namespace {

@@ -7,7 +7,7 @@
 #include <benchmark/benchmark.h>
 
 #include "device/ReportSender.h"
-#include "pages/ButtonFunctions.h"
+#include "vocabulary/ButtonFunctions.h"
 #include "platform/Messages.h"
 #include "platform/Utf16Text.h"
 #include "profile/ProfileDefaults.h"

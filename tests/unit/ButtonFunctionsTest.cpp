@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "pages/ButtonFunctions.h"
-#include "pages/KeyCodes.h"
+#include "vocabulary/ButtonFunctions.h"
+#include "vocabulary/KeyCodes.h"
 
 namespace veltrix {
 namespace {

@@ -5,7 +5,7 @@
 
 #include "device/FeatureReports.h"
 #include "device/ReportText.h"
-#include "pages/ButtonFunctions.h"
+#include "vocabulary/ButtonFunctions.h"
 #include "platform/Utf16Text.h"
 #include "profile/ProfileDefaults.h"
 

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "pages/KeyCodes.h"
+#include "vocabulary/KeyCodes.h"
 
 namespace veltrix {
 namespace {

@@ -2,7 +2,7 @@
 
 #include "MacroFakes.h"
 #include "macro/MacroRecorder.h"
-#include "pages/KeyCodes.h"
+#include "vocabulary/KeyCodes.h"
 #include "platform/Messages.h"
 #include "support/ByteImage.h"
 #include "support/ManualClock.h"

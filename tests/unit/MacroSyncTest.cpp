@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "macro/MacroSync.h"
-#include "pages/ButtonFunctions.h"
+#include "vocabulary/ButtonFunctions.h"
 #include "platform/Utf16Text.h"
 #include "profile/ProfileDefaults.h"
 #include "profile/RecordAccess.h"

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "MacroFakes.h"
-#include "pages/KeyCodes.h"
+#include "vocabulary/KeyCodes.h"
 
 namespace veltrix {
 namespace {

@@ -5,7 +5,7 @@
 
 #include "device/RecordingTransport.h"
 #include "device/ReportSender.h"
-#include "pages/ButtonFunctions.h"
+#include "vocabulary/ButtonFunctions.h"
 #include "platform/Messages.h"
 #include "profile/ProfileDefaults.h"
 #include "support/ManualClock.h"

@@ -4,8 +4,8 @@
 
 #include "Command.h"
 #include "RecordFile.h"
-#include "pages/ButtonFunctions.h"
-#include "pages/KeyCodes.h"
+#include "vocabulary/ButtonFunctions.h"
+#include "vocabulary/KeyCodes.h"
 #include "platform/Utf16Text.h"
 #include "profile/RecordAccess.h"
 

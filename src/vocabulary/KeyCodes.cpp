@@ -1,4 +1,4 @@
-#include "pages/KeyCodes.h"
+#include "vocabulary/KeyCodes.h"
 
 #include <array>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "pages/ButtonFunctions.h"
+#include "vocabulary/ButtonFunctions.h"
 
 #include <algorithm>
 #include <span>
