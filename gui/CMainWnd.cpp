@@ -1,0 +1,308 @@
+#include "CMainWnd.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QStackedWidget>
+#include <QWindow>
+
+#include "CAboutWnd.h"
+#include "CDPIMsg.h"
+#include "CMsgWnd.h"
+#include "CWirelessButtonUI.h"
+#include "CWirelessMacroUI.h"
+#include "CWirelessPage.h"
+#include "HookBinding.h"
+#include "Language.h"
+#include "Skin.h"
+#include "TrayIcon.h"
+#include "profile/SettingsFiles.h"
+
+namespace veltrix::gui {
+namespace {
+
+// The device tab switch: the device page, or the view shown while no mouse is there.
+constexpr int kDeviceView = 0;
+constexpr int kNoDeviceView = 1;
+
+}  // namespace
+
+CMainWnd::CMainWnd(MainWindowOptions options)
+    : m_port([this](const Message& message) { HandleCustomMessage(message); }),
+      m_options(std::move(options)),
+      m_pHooks(std::move(m_options.hooks)) {
+    setObjectName("main_window");
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    setAttribute(Qt::WA_StyledBackground);
+    setFixedSize(800, 572);
+    QWidget* root = LoadLayout("main.ui", this);
+    for (const char* name : {"skin_btn", "main_menu_btn", "min_btn", "exit_btn"}) {
+        if (auto* button = FindControl<QAbstractButton>(root, name)) {
+            connect(button, &QAbstractButton::clicked, this,
+                    [this, control = QString(name)] { OnClick(control); });
+        }
+    }
+    if (auto* caption = FindControl<QWidget>(root, "caption")) {
+        caption->installEventFilter(this);
+    }
+    m_pDeviceTabs = FindControl<QStackedWidget>(root, "device_tab_switch");
+    m_pPage = std::make_unique<CWirelessPage>(root, this, m_port.Handle(), m_options.dataFolder);
+
+    m_noticeTimer.setSingleShot(true);
+    m_noticeTimer.setInterval(kNoticeTime);
+    connect(&m_noticeTimer, &QTimer::timeout, this, &CMainWnd::CloseNotice);
+}
+
+CMainWnd::~CMainWnd() {
+    Shutdown();
+}
+
+void CMainWnd::InitWindow() {
+    if (m_options.pluginFolders.empty()) {
+        m_pPage->StartDeviceLink();
+    } else {
+        m_pPage->StartDeviceLink(m_options.pluginFolders);
+    }
+    setWindowIcon(QIcon(SkinPath("images/veltrix-wireless.svg")));
+    const QString title = Tr("mouse_name_text");
+    setWindowTitle(title);
+    setAccessibleName(title);
+    m_pTray = std::make_unique<TrayIcon>(this, m_port.Handle());
+    if (m_pHooks == nullptr) {
+        m_pHooks = BindHookLibrary();
+    }
+    LoadMacroList(m_macroStore, m_options.dataFolder);
+    m_pPage->WirePages(m_macroStore, *m_pHooks, m_captureFlags);
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        move(screen->availableGeometry().center() - rect().center());
+    }
+}
+
+void CMainWnd::ShowAtStart(bool startHidden) {
+    if (!HasNotificationArea() || (m_pPage->Connected() && !startHidden)) {
+        show();
+    }
+}
+
+bool CMainWnd::HasNotificationArea() const {
+    return m_pTray != nullptr && m_pTray->Available();
+}
+
+void CMainWnd::HandleCustomMessage(const Message& message) {
+    if (m_bShutDown) {
+        return;
+    }
+    switch (message.id) {
+        case kMsgTrayIcon:
+            if (message.lParam == kMouseLeftButtonUp) {
+                if (m_bDevicePresent) {
+                    BringToFront(true);
+                } else {
+                    ShowNoDeviceWarning();
+                }
+            } else if (message.lParam == kMouseRightButtonUp && m_pTray != nullptr) {
+                m_pTray->OpenMenu();
+            }
+            break;
+        case kMsgMenuCommand:
+            if (message.wParam != 0) {
+                // The tray menu posts the chosen item's name on the heap; the receiver frees it.
+                const std::unique_ptr<QString> item(reinterpret_cast<QString*>(message.wParam));
+                OnMenuCommand(*item);
+            }
+            break;
+        case kMsgHookEvent:
+            ForwardHookEvent(static_cast<std::uint32_t>(message.wParam),
+                             static_cast<std::uint32_t>(message.lParam));
+            break;
+        case kMsgActivate:
+            if (m_bDevicePresent) {
+                BringToFront(false);
+            } else {
+                ShowNoDeviceWarning();
+            }
+            break;
+        case kMsgPresenceChanged:
+            OnPresenceChanged();
+            break;
+        case kMsgDpiNotice: {
+            QString text = "DPI :";
+            if (message.wParam <= 2) {
+                text += QString::number(static_cast<qint64>(message.lParam) * 100);
+            }
+            ShowNotice(text);
+            break;
+        }
+        case kMsgProfileNotice: {
+            QString text = Tr("profile_text");
+            if (message.wParam == 0) {
+                text = QString("%1 %2").arg(text).arg(static_cast<qint64>(message.lParam) + 1);
+            }
+            ShowNotice(text);
+            break;
+        }
+        case kMsgReceiverEvent:
+        case kMsgReceiverLink:
+        case kMsgCableEvent:
+        case kMsgCableLink:
+            m_pPage->OnDriverMessage(message);
+            break;
+        case kMsgApplyRequest:
+            m_pPage->Apply(message.wParam, message.lParam);
+            break;
+        case kMsgApplyStarted:
+            m_pPage->OnApplyStarted();
+            break;
+        case kMsgApplyFinished:
+            m_pPage->OnApplyFinished();
+            break;
+        default:  // 5121 among them: nothing to do
+            break;
+    }
+}
+
+void CMainWnd::OnClick(const QString& control) {
+    if (control == "exit_btn") {
+        HideOrMinimise();
+    } else if (control == "min_btn") {
+        showMinimized();
+    } else if (control == "main_menu_btn") {
+        CAboutWnd about(this);
+        about.ShowModal();
+    }
+}
+
+void CMainWnd::HideOrMinimise() {
+    // Without a notification area a hidden window could not be found again.
+    if (HasNotificationArea()) {
+        hide();
+    } else {
+        showMinimized();
+    }
+}
+
+void CMainWnd::BringToFront(bool showOnlyWhenHidden) {
+    if (!showOnlyWhenHidden || !isVisible()) {
+        show();
+    }
+    if (isMinimized()) {
+        showNormal();
+    }
+    raise();
+    activateWindow();
+}
+
+void CMainWnd::ShowNoDeviceWarning() {
+    if (m_bWarningOpen) {
+        return;
+    }
+    m_bWarningOpen = true;
+    ++m_iWarningsShown;
+    CMsgWnd::Ask(this, "warning_title_text", "no_device_text");
+    m_bWarningOpen = false;
+}
+
+void CMainWnd::ShowNotice(const QString& text) {
+    m_noticeTimer.start();
+    if (m_pNoticePopup != nullptr) {
+        m_pNoticePopup->SetText(text);
+        return;
+    }
+    m_pNoticePopup = new CDPIMsg(text);
+    m_pNoticePopup->show();
+}
+
+void CMainWnd::CloseNotice() {
+    m_noticeTimer.stop();
+    if (m_pNoticePopup != nullptr) {
+        m_pNoticePopup->close();  // it deletes itself
+        m_pNoticePopup = nullptr;
+    }
+}
+
+void CMainWnd::OnMenuCommand(const QString& item) {
+    if (item.compare("configuration", Qt::CaseInsensitive) == 0) {
+        if (m_bDevicePresent) {
+            BringToFront(false);
+        } else {
+            ShowNoDeviceWarning();
+        }
+    } else if (item.compare("exit", Qt::CaseInsensitive) == 0) {
+        Destroy();
+    }
+}
+
+void CMainWnd::ForwardHookEvent(std::uint32_t code, std::uint32_t flag) {
+    // Each flag is asked on its own: a page that starts capturing has cleared the others.
+    if (m_captureFlags.byButtonCapture == 1) {
+        CWirelessButtonUI* page = m_pPage->ButtonPage();
+        if (page != nullptr && page->SelectedButton() >= 0) {
+            page->CaptureKey(code);
+        }
+    }
+    if (m_captureFlags.byMacroRecording == 1) {
+        if (CWirelessMacroUI* page = m_pPage->MacroPage()) {
+            page->RecordEvent(code, flag);
+        }
+    }
+    if (m_captureFlags.byMacroKeyEdit == 1) {
+        if (CWirelessMacroUI* page = m_pPage->MacroPage()) {
+            page->SetKey(code);
+        }
+    }
+}
+
+void CMainWnd::OnPresenceChanged() {
+    m_bDevicePresent = m_pPage->Connected();
+    if (auto* tabs = qobject_cast<QStackedWidget*>(m_pDeviceTabs)) {
+        tabs->setCurrentIndex(m_bDevicePresent ? kDeviceView : kNoDeviceView);
+    }
+    if (!m_bDevicePresent) {
+        HideOrMinimise();
+    }
+}
+
+void CMainWnd::Destroy() {
+    Shutdown();
+    hide();
+    QCoreApplication::quit();
+}
+
+void CMainWnd::Shutdown() {
+    if (m_bShutDown) {
+        return;
+    }
+    m_bShutDown = true;
+    CloseNotice();
+    if (m_pHooks != nullptr) {
+        m_pHooks->removemousehook();
+        m_pHooks->removehook();
+    }
+    m_pPage.reset();  // closes both links, stops the worker, then unloads the driver plugins
+    m_pHooks.reset();
+    m_macroStore.Clear();
+    m_pTray.reset();
+}
+
+void CMainWnd::closeEvent(QCloseEvent* event) {
+    // Only a close from outside the program gets here (the window has no close box of its own):
+    // it ends the program, like the tray menu's exit.
+    event->accept();
+    Destroy();
+}
+
+bool CMainWnd::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonPress &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton && windowHandle() != nullptr) {
+        // The caption moves the window; startSystemMove also works where windows may not move
+        // themselves.
+        windowHandle()->startSystemMove();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace veltrix::gui

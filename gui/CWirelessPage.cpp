@@ -1,0 +1,280 @@
+#include "CWirelessPage.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QProgressBar>
+#include <QSignalBlocker>
+#include <QStackedWidget>
+#include <QTimer>
+
+#include "CWirelessButtonUI.h"
+#include "CWirelessDPIUI.h"
+#include "CWirelessLightUI.h"
+#include "CWirelessMacroUI.h"
+#include "Language.h"
+#include "Skin.h"
+#include "profile/ProfileDefaults.h"
+#include "profile/RecordAccess.h"
+#include "profile/SettingsFiles.h"
+
+namespace veltrix::gui {
+
+CWirelessPage::CWirelessPage(QWidget* root, QWidget* dialogOwner, const VeltrixWindowHandle& window,
+                             std::filesystem::path dataFolder, Clock& clock)
+    : m_dataFolder(std::move(dataFolder)),
+      m_pDialogOwner(dialogOwner),
+      m_window(window),
+      m_session(m_settings, *this, window, SaveIntoDataFolder(m_dataFolder), clock) {
+    LookUpControls(root);
+    ConnectControls();
+}
+
+CWirelessPage::~CWirelessPage() = default;
+
+void CWirelessPage::LookUpControls(QWidget* root) {
+    m_apNavigation[kLightTab] = FindControl<QAbstractButton>(root, "wireless_light_btn");
+    m_apNavigation[kButtonTab] = FindControl<QAbstractButton>(root, "wireless_button_btn");
+    m_apNavigation[kDpiTab] = FindControl<QAbstractButton>(root, "wireless_dpi_setting_btn");
+    m_apNavigation[kMacroTab] = FindControl<QAbstractButton>(root, "wireless_macro_btn");
+    m_pExport = FindControl<QAbstractButton>(root, "wireless_export_profile_btn");
+    m_pImport = FindControl<QAbstractButton>(root, "wireless_import_profile_btn");
+    m_pReset = FindControl<QAbstractButton>(root, "wireless_reset_profile_btn");
+    m_pPower = FindControl<QProgressBar>(root, "progress_ms_1_power");
+    m_pPowerLabel = FindControl<QLabel>(root, "label_power");
+    m_pLowPowerLabel = FindControl<QLabel>(root, "low_power_label");
+    m_pSleepLabel = FindControl<QWidget>(root, "wireless_sleep_label");
+    m_pApplyRing = FindControl<QWidget>(root, "apply_ring");
+    m_pTabs = FindControl<QStackedWidget>(root, "wireless_tab_switch");
+    m_pButtonPage = FindControl<CWirelessButtonUI>(root, "wireless_button_tab");
+    m_pLightPage = FindControl<CWirelessLightUI>(root, "wireless_light_tab");
+    m_pDpiPage = FindControl<CWirelessDPIUI>(root, "wireless_dpi_tab");
+    m_pMacroPage = FindControl<CWirelessMacroUI>(root, "wireless_macro_tab");
+    for (int i = 0; i < kProfileCount; ++i) {
+        QAbstractButton* button =
+            FindControl<QAbstractButton>(root, QString("wireless_profile_%1_btn").arg(i + 1));
+        if (button != nullptr) {
+            button->setText(QString("%1 %2").arg(Tr("profile_text")).arg(i + 1));
+        }
+        m_apProfile[static_cast<std::size_t>(i)] = button;
+    }
+    for (CSettingsPage* page : std::initializer_list<CSettingsPage*>{m_pButtonPage, m_pDpiPage,
+                                                                     m_pLightPage, m_pMacroPage}) {
+        if (page != nullptr) {
+            page->DoInit();
+            m_pages.push_back(page);
+        }
+    }
+    if (m_pApplyRing != nullptr) {
+        m_pApplyRing->hide();
+    }
+    if (m_pLowPowerLabel != nullptr) {
+        m_pLowPowerLabel->hide();
+    }
+}
+
+void CWirelessPage::ConnectControls() {
+    for (int tab = 0; tab < static_cast<int>(m_apNavigation.size()); ++tab) {
+        if (QAbstractButton* button = m_apNavigation[static_cast<std::size_t>(tab)]) {
+            connect(button, &QAbstractButton::toggled, this, [this, tab](bool checked) {
+                if (checked) {
+                    SelectNavigation(tab);
+                }
+            });
+        }
+    }
+    for (int i = 0; i < kProfileCount; ++i) {
+        if (QAbstractButton* button = m_apProfile[static_cast<std::size_t>(i)]) {
+            connect(button, &QAbstractButton::toggled, this, [this, i](bool checked) {
+                if (checked) {
+                    SelectProfile(i);
+                }
+            });
+        }
+    }
+    if (m_pExport != nullptr) {
+        connect(m_pExport, &QAbstractButton::clicked, this, &CWirelessPage::ExportProfile);
+    }
+    if (m_pImport != nullptr) {
+        connect(m_pImport, &QAbstractButton::clicked, this, &CWirelessPage::ImportProfile);
+    }
+    if (m_pReset != nullptr) {
+        connect(m_pReset, &QAbstractButton::clicked, this, &CWirelessPage::ResetProfiles);
+    }
+}
+
+void CWirelessPage::StartDeviceLink() {
+    m_session.Start();
+}
+
+void CWirelessPage::StartDeviceLink(std::span<const std::filesystem::path> pluginFolders) {
+    m_session.Start(pluginFolders);
+}
+
+void CWirelessPage::WirePages(MacroStore& store, HookLibrary& hooks, CaptureTargetFlags& flags) {
+    LoadSettings(m_settings, m_dataFolder);
+    PageContext context;
+    context.pSettings = &m_settings;
+    context.pMacroStore = &store;
+    context.pHooks = &hooks;
+    context.pCaptureFlags = &flags;
+    context.mainWindow = m_window;
+    context.pDialogOwner = m_pDialogOwner;
+    context.dataFolder = m_dataFolder;
+    for (CSettingsPage* page : m_pages) {
+        page->Wire(context);
+    }
+    for (CSettingsPage* page : m_pages) {
+        page->FillMacroList();
+    }
+    ReloadPages();
+    // Selecting the current profile's button applies it, so the mouse shows what the window does.
+    const int current = CurrentProfileIndex(m_settings);
+    if (QAbstractButton* button = m_apProfile[static_cast<std::size_t>(current)]) {
+        if (button->isChecked()) {
+            SelectProfile(current);
+        } else {
+            button->setChecked(true);
+        }
+    } else {
+        SelectProfile(current);
+    }
+}
+
+bool CWirelessPage::OnDriverMessage(const Message& message) {
+    return m_session.Link().OnDriverMessage(message);
+}
+
+void CWirelessPage::Apply(std::uintptr_t wParam, std::intptr_t lParam) {
+    m_session.Apply(wParam, lParam);
+}
+
+void CWirelessPage::OnApplyStarted() {
+    if (m_pApplyRing != nullptr) {
+        m_pApplyRing->show();
+    }
+}
+
+void CWirelessPage::OnApplyFinished() {
+    SaveRecord();
+    if (m_pApplyRing != nullptr) {
+        m_pApplyRing->hide();
+    }
+}
+
+void CWirelessPage::SaveRecord() {
+    SaveSettings(m_settings, m_dataFolder);
+}
+
+QAbstractButton* CWirelessPage::NavigationButton(int tab) const {
+    return tab >= 0 && tab < static_cast<int>(m_apNavigation.size())
+               ? m_apNavigation[static_cast<std::size_t>(tab)]
+               : nullptr;
+}
+
+void CWirelessPage::SelectNavigation(int tab) {
+    if (m_pTabs == nullptr) {
+        return;
+    }
+    // Unsaved macro edits keep the user on the macro page until they save or cancel.
+    if (tab != kMacroTab && m_pMacroPage != nullptr && m_pMacroPage->Unsaved()) {
+        m_pMacroPage->ShowSaveNotice();
+        if (QAbstractButton* macro = NavigationButton(kMacroTab)) {
+            const QSignalBlocker blocker(macro);
+            macro->setChecked(true);
+        }
+        return;
+    }
+    m_pTabs->setCurrentIndex(tab);
+    if (QAbstractButton* button = NavigationButton(tab);
+        button != nullptr && !button->isChecked()) {
+        const QSignalBlocker blocker(button);
+        button->setChecked(true);
+    }
+}
+
+void CWirelessPage::SelectProfile(int profile) {
+    m_settings.iCurProfile = profile;
+    ReloadPages();
+    VeltrixPost(&m_window, kMsgApplyRequest, kApplyProfiles, 0);
+}
+
+void CWirelessPage::ResetProfiles() {
+    ResetProfileSettings(m_settings);
+    SelectProfileButtonSilently(0);
+    ReloadPages();
+    if (m_pButtonPage != nullptr) {
+        m_pButtonPage->ResetSelection();
+    }
+    VeltrixPost(&m_window, kMsgApplyRequest, kApplyProfiles, kApplyEveryProfile);
+}
+
+void CWirelessPage::ExportProfile() {}
+
+void CWirelessPage::ImportProfile() {}
+
+void CWirelessPage::ShowSleepLabel(bool shown) {
+    if (m_pSleepLabel != nullptr) {
+        m_pSleepLabel->setVisible(shown);
+    }
+}
+
+void CWirelessPage::SetPowerTextId(std::string_view textId) {
+    if (m_pPowerLabel != nullptr) {
+        m_pPowerLabel->setText(Tr(textId));
+        m_pPowerLabel->setAccessibleName(m_pPowerLabel->text());
+    }
+}
+
+void CWirelessPage::SetPowerText(std::string_view text) {
+    if (m_pPowerLabel != nullptr) {
+        m_pPowerLabel->setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+        m_pPowerLabel->setAccessibleName(m_pPowerLabel->text());
+    }
+}
+
+void CWirelessPage::SetPowerProgress(int value) {
+    if (m_pPower != nullptr) {
+        m_pPower->setValue(value);
+    }
+}
+
+void CWirelessPage::StartTimer(int id, std::chrono::milliseconds period) {
+    QTimer*& timer = m_timers[id];
+    if (timer == nullptr) {
+        timer = new QTimer(this);
+        connect(timer, &QTimer::timeout, this, [this, id] { m_session.Link().OnTimer(id); });
+    }
+    timer->start(period);
+}
+
+void CWirelessPage::StopTimer(int id) {
+    if (const auto found = m_timers.find(id); found != m_timers.end()) {
+        found->second->stop();
+    }
+}
+
+void CWirelessPage::MarkDpiLevel(int level) {
+    if (m_pDpiPage != nullptr) {
+        m_pDpiPage->ShowCurrentLevel(level);
+    }
+}
+
+void CWirelessPage::SelectProfileButtonSilently(int profile) {
+    if (QAbstractButton* button =
+            m_apProfile[static_cast<std::size_t>(InRange(profile, 0, kProfileCount - 1))]) {
+        const QSignalBlocker blocker(button);
+        button->setChecked(true);
+        // Exclusive buttons uncheck their siblings through the group, which the blocker keeps
+        // quiet only for this one; the others were never connected to anything but selection.
+    }
+}
+
+void CWirelessPage::ReloadPages() {
+    for (CSettingsPage* page : m_pages) {
+        if (page != m_pMacroPage) {
+            page->Reload();
+        }
+    }
+}
+
+}  // namespace veltrix::gui

@@ -1,0 +1,124 @@
+#pragma once
+
+// The device page: the record, the mouse's two links with the worker behind them, and the
+// controls around the four setting pages (navigation, profile buttons, export, import and reset,
+// the power display and the sleep notice). It renders the device link through DeviceLinkView and
+// hands the pages what they work on.
+
+#include <QObject>
+#include <QPointer>
+#include <array>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "SettingsPage.h"
+#include "device/DeviceLinkView.h"
+#include "device/DeviceSession.h"
+#include "platform/Clock.h"
+#include "platform/MessageQueue.h"
+
+class QAbstractButton;
+class QLabel;
+class QProgressBar;
+class QStackedWidget;
+class QTimer;
+
+namespace veltrix::gui {
+
+class CWirelessButtonUI;
+class CWirelessDPIUI;
+class CWirelessLightUI;
+class CWirelessMacroUI;
+
+// Indices of the pages in wireless_tab_switch.
+inline constexpr int kLightTab = 0;
+inline constexpr int kButtonTab = 1;
+inline constexpr int kDpiTab = 2;
+inline constexpr int kMacroTab = 3;
+
+class CWirelessPage final : public QObject, public DeviceLinkView {
+    Q_OBJECT
+
+  public:
+    // `root` holds the device page's controls; `window` receives the driver plugins', the
+    // link's and the worker's messages; `dialogOwner` owns the page's dialogs.
+    CWirelessPage(QWidget* root, QWidget* dialogOwner, const VeltrixWindowHandle& window,
+                  std::filesystem::path dataFolder, Clock& clock = SystemClock());
+    ~CWirelessPage() override;
+
+    // Binds the driver libraries (the cable's, then the receiver's) and opens both links.
+    void StartDeviceLink();
+    void StartDeviceLink(std::span<const std::filesystem::path> pluginFolders);
+    // Loads Config_1.data, hands the pages what they work on, fills and reloads them, and selects
+    // the current profile's button, which applies the profile to the mouse.
+    void WirePages(MacroStore& store, HookLibrary& hooks, CaptureTargetFlags& flags);
+
+    bool OnDriverMessage(const Message& message);
+    // Queues an apply request for the worker, on a copy of the record as it is now.
+    void Apply(std::uintptr_t wParam, std::intptr_t lParam);
+    // The worker started or finished a request: the busy ring, and the save of the live record.
+    void OnApplyStarted();
+    void OnApplyFinished();
+    void SaveRecord();
+
+    bool Connected() { return m_session.Link().Connected(); }
+    ProfileSettings& Settings() { return m_settings; }
+    DeviceSession& Session() { return m_session; }
+
+    CWirelessButtonUI* ButtonPage() const { return m_pButtonPage; }
+    CWirelessDPIUI* DpiPage() const { return m_pDpiPage; }
+    CWirelessLightUI* LightPage() const { return m_pLightPage; }
+    CWirelessMacroUI* MacroPage() const { return m_pMacroPage; }
+
+    // The user's actions on the page's own controls, as the controls report them.
+    void SelectNavigation(int tab);
+    void SelectProfile(int profile);
+    void ResetProfiles();
+    void ExportProfile();
+    void ImportProfile();
+
+    // DeviceLinkView
+    void ShowSleepLabel(bool shown) override;
+    void SetPowerTextId(std::string_view textId) override;
+    void SetPowerText(std::string_view text) override;
+    void SetPowerProgress(int value) override;
+    void StartTimer(int id, std::chrono::milliseconds period) override;
+    void StopTimer(int id) override;
+    void MarkDpiLevel(int level) override;
+    void SelectProfileButtonSilently(int profile) override;
+    void ReloadPages() override;
+
+  private:
+    void LookUpControls(QWidget* root);
+    void ConnectControls();
+    QAbstractButton* NavigationButton(int tab) const;
+
+    ProfileSettings m_settings{};
+    std::filesystem::path m_dataFolder;
+    QWidget* m_pDialogOwner;
+    VeltrixWindowHandle m_window;
+
+    std::array<QAbstractButton*, 4> m_apNavigation{};  // by tab index
+    std::array<QAbstractButton*, kProfileCount> m_apProfile{};
+    QAbstractButton* m_pExport = nullptr;
+    QAbstractButton* m_pImport = nullptr;
+    QAbstractButton* m_pReset = nullptr;
+    QProgressBar* m_pPower = nullptr;
+    QLabel* m_pPowerLabel = nullptr;
+    QLabel* m_pLowPowerLabel = nullptr;
+    QWidget* m_pSleepLabel = nullptr;
+    QWidget* m_pApplyRing = nullptr;
+    QStackedWidget* m_pTabs = nullptr;
+    CWirelessButtonUI* m_pButtonPage = nullptr;
+    CWirelessDPIUI* m_pDpiPage = nullptr;
+    CWirelessLightUI* m_pLightPage = nullptr;
+    CWirelessMacroUI* m_pMacroPage = nullptr;
+    std::vector<CSettingsPage*> m_pages;
+    std::map<int, QTimer*> m_timers;
+
+    DeviceSession m_session;  // last: its worker and plugins post until it is gone
+};
+
+}  // namespace veltrix::gui

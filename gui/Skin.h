@@ -1,0 +1,49 @@
+#pragma once
+
+// The skin folder "res/": the layouts of every window and page (Qt Designer files built at run
+// time), the images, the language file and the style sheet. Controls are found by their names;
+// a control that a layout lacks stays null and is skipped by its user.
+
+#include <QString>
+#include <QUiLoader>
+#include <QWidget>
+
+namespace veltrix::gui {
+
+// Where the skin is: res/ beside the program first, then ../share/veltrix-wireless/res from it.
+// Empty when there is none.
+QString SkinFolder();
+// Points the layouts and the style sheet at a skin folder (the program's by default).
+void SetSkinFolder(const QString& folder);
+QString SkinPath(const QString& fileName);
+
+// Builds layouts; the class names of the setting pages (compared without regard to case) create
+// the program's own pages, so a layout decides where each page sits.
+class SkinLoader final : public QUiLoader {
+  public:
+    SkinLoader();
+    QWidget* createWidget(const QString& className, QWidget* parent, const QString& name) override;
+};
+
+// Builds the layout file of the skin folder into `parent` (filling it when parent has no layout
+// of its own) and translates its text ids. Null when the file is missing or broken.
+QWidget* LoadLayout(const QString& fileName, QWidget* parent);
+
+// The style sheet of the skin with its image references made absolute; empty when missing.
+QString LoadStyleSheet();
+
+// A control by its design name under `root` (or root itself); null when the layout lacks it.
+template <typename T>
+T* FindControl(QObject* root, const QString& name) {
+    if (root == nullptr) {
+        return nullptr;
+    }
+    if (root->objectName() == name) {
+        if (auto* self = qobject_cast<T*>(root)) {
+            return self;
+        }
+    }
+    return root->findChild<T*>(name);
+}
+
+}  // namespace veltrix::gui

@@ -1,0 +1,54 @@
+// veltrix-wireless: the window of the Veltrix wireless mouse. Any argument (such as --hidden from
+// the autostart entry) starts it in the notification area.
+
+#include <QApplication>
+#include <QIcon>
+#include <cstdio>
+
+#include "CMainWnd.h"
+#include "Language.h"
+#include "SingleInstance.h"
+#include "Skin.h"
+#include "platform/Messages.h"
+#include "platform/Paths.h"
+
+using namespace veltrix;
+using namespace veltrix::gui;
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("veltrix-wireless");
+    QApplication::setQuitOnLastWindowClosed(false);
+    const bool startHidden = argc > 1;
+
+    CMainWnd* window = nullptr;
+    SingleInstance instance;
+    if (!instance.TryBecomePrimary([&window] {
+            if (window != nullptr) {
+                window->HandleCustomMessage({kMsgActivate, 0, 0});
+            }
+        })) {
+        instance.ActivateRunning();
+        return 1;
+    }
+
+    if (SkinFolder().isEmpty()) {
+        std::fprintf(stderr,
+                     "veltrix-wireless: the skin folder was not found (res/ beside the program "
+                     "or ../share/veltrix-wireless/res)\n");
+        return 2;
+    }
+    Language::Instance().Load(SkinPath("lan.xml"));
+    app.setStyleSheet(LoadStyleSheet());
+    QApplication::setWindowIcon(QIcon(SkinPath("images/veltrix-wireless.svg")));
+
+    MainWindowOptions options;
+    options.dataFolder = DataFolder();
+    CMainWnd mainWindow(std::move(options));
+    window = &mainWindow;
+    mainWindow.InitWindow();
+    mainWindow.ShowAtStart(startHidden);
+    QApplication::exec();
+    window = nullptr;
+    return 0;
+}
