@@ -61,8 +61,9 @@ class CMainWnd final : public QWidget {
     CDPIMsg* NoticePopup() const { return m_pNoticePopup; }
     bool HasNotificationArea() const;
 
-    // Test seam: the warning box's number of openings so far.
+    // Test seams: the warning box's number of openings so far, and the notice timer.
     int WarningsShown() const { return m_iWarningsShown; }
+    QTimer& NoticeTimer() { return m_noticeTimer; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;

@@ -1,0 +1,197 @@
+// The main window's message table, over the real device page, worker and driver plugins, with the
+// emulated mouse where a mouse is needed.
+
+#include <QAbstractButton>
+#include <QStackedWidget>
+#include <QtTest>
+
+#include "CDPIMsg.h"
+#include "CMainWnd.h"
+#include "CWirelessLightUI.h"
+#include "CWirelessPage.h"
+#include "Language.h"
+#include "Skin.h"
+#include "SkinWindow.h"
+#include "UiTestSupport.h"
+#include "platform/BinaryFile.h"
+#include "profile/SettingsFiles.h"
+
+using namespace veltrix;
+using namespace veltrix::gui;
+using veltrix::test::EmulatedMouse;
+using veltrix::test::TempDir;
+
+namespace {
+
+std::unique_ptr<CMainWnd> MakeWindow(const TempDir& data,
+                                     std::vector<std::filesystem::path> plugins) {
+    MainWindowOptions options;
+    options.dataFolder = data.Path();
+    options.pluginFolders = std::move(plugins);
+    auto window = std::make_unique<CMainWnd>(std::move(options));
+    window->InitWindow();
+    QCoreApplication::processEvents();
+    return window;
+}
+
+int CurrentDeviceView(CMainWnd& window) {
+    auto* tabs = FindControl<QStackedWidget>(&window, "device_tab_switch");
+    return tabs != nullptr ? tabs->currentIndex() : -2;
+}
+
+bool LogHas(const EmulatedMouse& mouse, const std::string& prefix) {
+    for (const std::string& line : mouse.Log()) {
+        if (line.rfind(prefix, 0) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+  private Q_SLOTS:
+    void initTestCase() { veltrix::test::UseSourceSkin(); }
+    void cleanup() { SkinWindow::ClearAnswers(); }
+
+    void NoticesShowTheirTextAndShareOnePopup() {
+        TempDir data;
+        auto window = MakeWindow(data, veltrix::test::NoPluginFolders());
+        window->HandleCustomMessage({kMsgDpiNotice, 0, 32});
+        QPointer<CDPIMsg> popup = window->NoticePopup();
+        QVERIFY(popup != nullptr);
+        QCOMPARE(popup->Text(), QString("DPI :3200"));
+        // A second notice reuses the popup and starts its two seconds again.
+        window->HandleCustomMessage({kMsgProfileNotice, 0, 2});
+        QCOMPARE(window->NoticePopup(), popup.data());
+        QCOMPARE(popup->Text(), QString("Profile 3"));
+        window->HandleCustomMessage({kMsgProfileNotice, 1, 2});
+        QCOMPARE(popup->Text(), QString("Profile"));
+        window->HandleCustomMessage({kMsgDpiNotice, 3, 32});
+        QCOMPARE(popup->Text(), QString("DPI :"));
+        QCOMPARE(window->NoticeTimer().interval(), 2000);
+        QVERIFY(window->NoticeTimer().isActive());
+        window->NoticeTimer().start(1);
+        QTRY_VERIFY(popup.isNull());  // closed, and it deleted itself
+        QVERIFY(window->NoticePopup() == nullptr);
+    }
+
+    void NoticeSitsInTheCornerOfTheWorkArea() {
+        QCOMPARE(NoticeGeometry(QRect(0, 0, 1920, 1040)), QRect(1710, 980, 200, 50));
+        // A panel at the top moves the work area down; the popup stays in its corner.
+        QCOMPARE(NoticeGeometry(QRect(0, 27, 1920, 1053)), QRect(1710, 1020, 200, 50));
+    }
+
+    void WithoutAMouseEveryWayToTheWindowWarnsOnceAtATime() {
+        TempDir data;
+        auto window = MakeWindow(data, veltrix::test::NoPluginFolders());
+        QVERIFY(!window->DevicePresent());
+        // While the warning is open, further requests to show the window open nothing more.
+        SkinWindow::QueueAnswer([&window](SkinWindow&) {
+            window->HandleCustomMessage({kMsgActivate, 0, 0});
+            window->HandleCustomMessage({kMsgTrayIcon, 107, 514});
+            return 1;
+        });
+        window->HandleCustomMessage({kMsgActivate, 0, 0});
+        QCOMPARE(window->WarningsShown(), 1);
+        SkinWindow::QueueAnswer(0);
+        window->HandleCustomMessage({kMsgTrayIcon, 107, 514});
+        SkinWindow::QueueAnswer(0);
+        window->HandleCustomMessage(
+            {kMsgMenuCommand, reinterpret_cast<std::uintptr_t>(new QString("Configuration")), 0});
+        QCOMPARE(window->WarningsShown(), 3);
+        // Messages that must change nothing.
+        window->HandleCustomMessage({kMsgMenuCommand, 0, 0});
+        window->HandleCustomMessage({kMsgTrayIcon, 107, 512});
+        window->HandleCustomMessage({5121, 0, 0});
+        window->HandleCustomMessage(
+            {kMsgMenuCommand, reinterpret_cast<std::uintptr_t>(new QString("other")), 0});
+        QCOMPARE(window->WarningsShown(), 3);
+        QVERIFY(!window->isVisible());
+    }
+
+    void ADiscardedRequestStillSavesTheRecord() {
+        TempDir data;
+        auto window = MakeWindow(data, veltrix::test::NoPluginFolders());
+        std::filesystem::remove(SettingsFile(data.Path()));
+        window->DevicePage().Settings().Profiles[0].iLightBrightness = 3;
+        window->HandleCustomMessage({kMsgApplyRequest, 3, 0});
+        QTRY_VERIFY(std::filesystem::exists(SettingsFile(data.Path())));
+        ProfileSettings saved{};
+        ReadFilePrefix(SettingsFile(data.Path()), WritableRecordBytes(saved));
+        QCOMPARE(saved.Profiles[0].iLightBrightness, 3);
+    }
+
+    void TheMouseIsFollowedFromItsMessages() {
+        EmulatedMouse mouse;
+        QVERIFY(mouse.IsServing());
+        TempDir data;
+        auto window = MakeWindow(data, veltrix::test::BuiltPluginFolders());
+        QTRY_VERIFY(window->DevicePresent());
+        QCOMPARE(CurrentDeviceView(*window), 0);
+
+        // The DPI button on the mouse: the record follows, and the notice shows the level's DPI.
+        QTRY_VERIFY_WITH_TIMEOUT(!window->DevicePage().Session().Link().Flags().m_bAsleep, 10000);
+        mouse.Ctl({"dpi-button"});
+        QTRY_VERIFY_WITH_TIMEOUT(window->NoticePopup() != nullptr, 10000);
+        const ProfileData& profile = window->DevicePage().Settings().Profiles[0];
+        QCOMPARE(window->NoticePopup()->Text(),
+                 QString("DPI :%1").arg(
+                     profile.aiDpiValue[static_cast<std::size_t>(profile.iCurDpiLevel)] * 100));
+
+        // An apply request reaches the worker with its area and profile.
+        mouse.Ctl({"clear-log"});
+        window->HandleCustomMessage({kMsgApplyRequest, 4, 2});
+        QTRY_VERIFY_WITH_TIMEOUT(LogHas(mouse, "06 09 03"), 10000);  // rate of profile 3
+
+        // Unplugging the receiver: no mouse, the no-device view, and the window does not stay.
+        window->show();
+        mouse.Ctl({"unplug", "receiver"});
+        QTRY_VERIFY_WITH_TIMEOUT(!window->DevicePresent(), 10000);
+        QCOMPARE(CurrentDeviceView(*window), 1);
+        QVERIFY(!window->isVisible() || window->isMinimized());
+    }
+
+    void ProfileButtonsSwitchTheMouse() {
+        EmulatedMouse mouse;
+        TempDir data;
+        auto window = MakeWindow(data, veltrix::test::BuiltPluginFolders());
+        QTRY_VERIFY_WITH_TIMEOUT(!window->DevicePage().Session().Link().Flags().m_bAsleep, 10000);
+        auto* profile3 = FindControl<QAbstractButton>(window.get(), "wireless_profile_3_btn");
+        QVERIFY(profile3 != nullptr);
+        mouse.Ctl({"clear-log"});
+        profile3->click();
+        QCOMPARE(window->DevicePage().Settings().iCurProfile, 2);
+        QTRY_VERIFY_WITH_TIMEOUT(LogHas(mouse, "0c 04 03 05"), 10000);
+        ProfileSettings saved{};
+        QTRY_VERIFY(ReadFilePrefix(SettingsFile(data.Path()), WritableRecordBytes(saved)) &&
+                    saved.iCurProfile == 2);
+    }
+
+    void ThePageFactoryIgnoresCase() {
+        SkinLoader loader;
+        QWidget parent;
+        QWidget* page = loader.createWidget("wirelesslight", &parent, "light");
+        QVERIFY(qobject_cast<CWirelessLightUI*>(page) != nullptr);
+        QCOMPARE(page->objectName(), QString("light"));
+        QWidget* other = loader.createWidget("QLabel", &parent, "label");
+        QVERIFY(other != nullptr && qobject_cast<CSettingsPage*>(other) == nullptr);
+    }
+
+    void UnknownTextIdsShowThemselves() {
+        const Language& language = Language::Instance();
+        QVERIFY(language.Count() > 150);
+        QCOMPARE(language.Text(std::string_view("key_A")), QString("A"));
+        QCOMPARE(language.Text(std::string_view("no_such_text")), QString("no_such_text"));
+        Language broken;
+        QVERIFY(!broken.LoadFromData("<language><text id='a'>x</language>"));
+        QVERIFY(broken.LoadFromData("<language><text id='a'>x &amp; y</text></language>"));
+        QCOMPARE(broken.Text(std::string_view("a")), QString("x & y"));
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "MainWindowTest.moc"

@@ -1,0 +1,42 @@
+#include "UiTestSupport.h"
+
+#include <sstream>
+
+#include "Language.h"
+#include "Skin.h"
+
+namespace veltrix::test {
+
+void UseSourceSkin() {
+    gui::SetSkinFolder(QString::fromUtf8(VELTRIX_SKIN_DIR));
+    gui::Language::Instance().Load(gui::SkinPath("lan.xml"));
+}
+
+std::vector<std::filesystem::path> BuiltPluginFolders() {
+    return {VELTRIX_PLUGIN_BUILD_DIR};
+}
+
+std::vector<std::filesystem::path> NoPluginFolders() {
+    return {"/nonexistent/veltrix-plugins"};
+}
+
+EmulatedMouse::EmulatedMouse()
+    : m_emulator(VELTRIX_EMULATOR_PATH, m_dir / "mouse.sock"),
+      m_env("VELTRIX_EMULATOR", (m_dir / "mouse.sock").c_str()) {}
+
+std::string EmulatedMouse::Ctl(const std::vector<std::string>& command) const {
+    return m_emulator.Ctl(command).out;
+}
+
+std::vector<std::string> EmulatedMouse::Log() const {
+    std::vector<std::string> lines;
+    std::istringstream in(Ctl({"log"}));
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty()) {
+            lines.push_back(line);
+        }
+    }
+    return lines;
+}
+
+}  // namespace veltrix::test

@@ -1,0 +1,41 @@
+#pragma once
+
+// What every window test shares: the skin of the source tree with its English texts, the user's
+// files in a folder of the test's own, and the mouse emulator on a socket when a test wants one.
+
+#include <QString>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include "support/EmulatorProcess.h"
+#include "support/TempDir.h"
+
+namespace veltrix::test {
+
+// Points the program at the source tree's skin and loads its language file. Once per program.
+void UseSourceSkin();
+
+// The folder the built driver plugins are in.
+std::vector<std::filesystem::path> BuiltPluginFolders();
+// A folder without plugins: the program then finds no mouse.
+std::vector<std::filesystem::path> NoPluginFolders();
+
+// The emulated mouse, served for the life of the object, and the environment that makes the
+// driver plugins use it.
+class EmulatedMouse {
+  public:
+    EmulatedMouse();
+    bool IsServing() const { return m_emulator.IsServing(); }
+    // `veltrix-mouse-emulator ctl` with the command; its standard output.
+    std::string Ctl(const std::vector<std::string>& command) const;
+    // Every report the mouse received, one hex line each.
+    std::vector<std::string> Log() const;
+
+  private:
+    TempDir m_dir;
+    EmulatorProcess m_emulator;
+    ScopedEnv m_env;
+};
+
+}  // namespace veltrix::test
