@@ -1,7 +1,6 @@
 #include <cstring>
 #include <fstream>
 #include <random>
-#include <set>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -97,39 +96,18 @@ TEST_F(ProfileTransferTest, ARoundTripToAFreshInstallationKeepsTheProfileAndItsM
     ASSERT_TRUE(ExportProfileFile(exported, file));
     EXPECT_EQ(FileBytes(file), BytesOf(exported));
 
-    const auto before = std::make_unique<ProfileSettings>(*m_settings);
-    ProfileImportResult result = Import(file);
+    auto expected = std::make_unique<ProfileSettings>(*m_settings);
+    expected->Profiles[4] = exported;
+    const ProfileImportResult result = Import(file);
     ASSERT_TRUE(result.Imported());
     EXPECT_EQ(result.macrosAdded, 3);
-    EXPECT_EQ(BytesOf(m_settings->Profiles[4]), BytesOf(exported));
-    EXPECT_EQ(m_settings->iCurProfile, 4);
-    for (int p = 0; p < 4; ++p) {
-        EXPECT_EQ(BytesOf(m_settings->Profiles[static_cast<std::size_t>(p)]),
-                  BytesOf(before->Profiles[static_cast<std::size_t>(p)]));
-    }
+    EXPECT_EQ(BytesOf(*m_settings), BytesOf(*expected)) << "only the current profile changes";
     ASSERT_EQ(Names(m_store), (std::vector<std::u16string>{u"Reload", u"\u00C4rger", u"Combo"}));
     const MacroRecord& long46 = m_store.At(1);
     EXPECT_EQ(long46.iActionCount, 46);
     EXPECT_EQ(long46.iReserved48, 255) << "the button's repeat count travels with the macro";
     EXPECT_EQ(long46.aAction, exported.aButton[5].aMacroAction);
-
-    MacroStore reloaded;
-    LoadMacroList(reloaded, m_data);
-    ASSERT_EQ(reloaded.Count(), 3);
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(BytesOf(reloaded.At(i)), BytesOf(m_store.At(i)));
-    }
-
-    // The same file again, here and once more: copies named on from the macros already there.
-    ASSERT_TRUE(Import(file).Imported());
-    result = Import(file);
-    ASSERT_EQ(result.macrosAdded, 3);
-    EXPECT_EQ(Names(m_store)[8], u"Combo_2");
-    EXPECT_EQ(Names(m_store)[3], u"Reload_1");
-    const ButtonEntry& entry = m_settings->Profiles[4].aButton[5];
-    EXPECT_EQ(FieldText(entry.szMacroName), u"\u00C4rger_2");
-    EXPECT_EQ(entry.iMacroIndex, 7);
-    EXPECT_EQ(FileBytes(MacroFile(m_data)).size(), 9u * sizeof(MacroRecord));
+    EXPECT_EQ(FileBytes(MacroFile(m_data)).size(), 3u * sizeof(MacroRecord));
 }
 
 TEST_F(ProfileTransferTest, CollidingNamesAreNumberedIgnoringCaseAndCutToFit) {
