@@ -36,17 +36,24 @@ SettingsSource LoadSettings(ProfileSettings& settings, const std::filesystem::pa
 }
 
 bool SaveMacroList(const MacroStore& store, const std::filesystem::path& dataFolder) {
+    return SaveMacroListTo(store, MacroFile(dataFolder));
+}
+
+void LoadMacroList(MacroStore& store, const std::filesystem::path& dataFolder) {
+    LoadMacroListFrom(store, MacroFile(dataFolder));
+}
+
+bool SaveMacroListTo(const MacroStore& store, const std::filesystem::path& macroFile) {
     std::vector<std::byte> bytes(static_cast<std::size_t>(store.Count()) * sizeof(MacroRecord));
     for (int i = 0; i < store.Count(); ++i) {
         std::memcpy(bytes.data() + static_cast<std::size_t>(i) * sizeof(MacroRecord), &store.At(i),
                     sizeof(MacroRecord));
     }
-    return EnsureDirectory(SettingsFolder(dataFolder)) &&
-           WriteFileAtomically(MacroFile(dataFolder), bytes);
+    const std::filesystem::path folder = macroFile.parent_path();
+    return (folder.empty() || EnsureDirectory(folder)) && WriteFileAtomically(macroFile, bytes);
 }
 
-void LoadMacroList(MacroStore& store, const std::filesystem::path& dataFolder) {
-    const std::filesystem::path file = MacroFile(dataFolder);
+void LoadMacroListFrom(MacroStore& store, const std::filesystem::path& file) {
     const std::optional<std::uintmax_t> size = RegularFileSize(file);
     if (!size || *size == 0) {
         return;

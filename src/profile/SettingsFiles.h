@@ -32,4 +32,9 @@ bool SaveMacroList(const MacroStore& store, const std::filesystem::path& dataFol
 // record is dropped, with a note on stderr.
 void LoadMacroList(MacroStore& store, const std::filesystem::path& dataFolder);
 
+// The same for a macro file at any path (the command line keeps one beside its settings file).
+// Saving creates the file's folder when needed.
+bool SaveMacroListTo(const MacroStore& store, const std::filesystem::path& macroFile);
+void LoadMacroListFrom(MacroStore& store, const std::filesystem::path& macroFile);
+
 }  // namespace veltrix

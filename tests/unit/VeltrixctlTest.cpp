@@ -65,6 +65,7 @@ TEST(Veltrixctl, ShowPrintsEveryProfileReadably) {
 TEST(Veltrixctl, BadInputGivesOneLineAndExitCode2) {
     TempDir dir;
     std::ofstream(dir / "short") << "too short";
+    ASSERT_TRUE(WriteFileAtomically(dir / "record", RecordBytes(DefaultProfileSettings())));
 
     const std::vector<std::vector<std::string>> calls = {
         {"show", dir / "missing"},
@@ -79,6 +80,13 @@ TEST(Veltrixctl, BadInputGivesOneLineAndExitCode2) {
         {"apply", dir / "short", "0", "1"},
         {"apply", dir / "missing", "0"},
         {"status", "now"},
+        {"export", dir / "short", "1", dir / "out.pro"},
+        {"export", dir / "record", "0", dir / "out.pro"},
+        {"export", dir / "record", "2x", dir / "out.pro"},
+        {"export", dir / "record", "1", dir / "no" / "such" / "out.pro"},
+        {"import", dir / "record", "6", dir / "in.pro"},
+        {"import", dir / "record", "1", dir / "missing.pro"},
+        {"import", dir / "record", "1"},
         {},
     };
     for (const auto& args : calls) {
@@ -117,6 +125,65 @@ TEST(Veltrixctl, HelpNamesEveryCommand) {
     EXPECT_NE(result.out.find("show FILE"), std::string::npos);
     EXPECT_NE(result.out.find("apply FILE W L"), std::string::npos);
     EXPECT_NE(result.out.find("status"), std::string::npos);
+    EXPECT_NE(result.out.find("export FILE PROFILE OUT.pro"), std::string::npos);
+    EXPECT_NE(result.out.find("import FILE PROFILE IN.pro"), std::string::npos);
+}
+
+TEST(Veltrixctl, ExportAndImportMoveAProfileWithItsMacrosToAnotherInstallation) {
+    TempDir here;
+    TempDir there;
+    auto settings = std::make_unique<ProfileSettings>(DefaultProfileSettings());
+    ProfileData& shared = settings->Profiles[1];
+    shared.aiDpiValue[0] = 24;
+    ButtonEntry& macro = shared.aButton[4];
+    macro.byFuncCode = 17;
+    std::copy_n(u"Reload", 6, macro.szMacroName.begin());
+    macro.wMacroActionCount = 2;
+    macro.aMacroAction[0] = {4, 1, 30};
+    macro.aMacroAction[1] = {4, 2, 0};
+    macro.iMacroIndex = 0;
+    ASSERT_TRUE(WriteFileAtomically(here / "Config_1.data", RecordBytes(*settings)));
+
+    auto result = Veltrixctl({"export", here / "Config_1.data", "2", here / "shared.pro"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(FileBytes(here / "shared.pro"), test::BytesOf(shared));
+
+    const std::filesystem::path config = there / "ms_1" / "Config_1.data";
+    std::filesystem::create_directories(config.parent_path());
+    ASSERT_EQ(Veltrixctl({"defaults", config}).exitCode, 0);
+    result = Veltrixctl({"import", config, "5", here / "shared.pro"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, "added macro \"Reload\"\n");
+    auto expected = std::make_unique<ProfileSettings>(DefaultProfileSettings());
+    expected->Profiles[4] = shared;
+    EXPECT_EQ(FileBytes(config), test::BytesOf(*expected));
+    EXPECT_EQ(FileBytes(there / "ms_1" / "macro.data").size(), 240u);
+
+    // Imported once more, into another profile: the copy gets a name of its own.
+    result = Veltrixctl({"import", config, "1", here / "shared.pro"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, "added macro \"Reload_1\"\n");
+    EXPECT_EQ(FileBytes(there / "ms_1" / "macro.data").size(), 480u);
+}
+
+TEST(Veltrixctl, ImportOfAWrongSizedFileChangesNoFile) {
+    TempDir dir;
+    ASSERT_EQ(Veltrixctl({"defaults", dir / "Config_1.data"}).exitCode, 0);
+    std::ofstream(dir / "macro.data", std::ios::binary) << std::string(240, 'm');
+    const auto config = FileBytes(dir / "Config_1.data");
+    const auto macros = FileBytes(dir / "macro.data");
+    for (const std::size_t size : {0, 32871, 32873}) {
+        std::ofstream(dir / "in.pro", std::ios::binary) << std::string(size, '\x11');
+        const auto result = Veltrixctl({"import", dir / "Config_1.data", "3", dir / "in.pro"});
+        EXPECT_EQ(result.exitCode, 2);
+        EXPECT_NE(result.err.find(std::to_string(size) + " bytes, not the 32872"),
+                  std::string::npos)
+            << result.err;
+    }
+    EXPECT_EQ(FileBytes(dir / "Config_1.data"), config);
+    EXPECT_EQ(FileBytes(dir / "macro.data"), macros);
+    const auto entries = std::distance(std::filesystem::directory_iterator(dir.Path()), {});
+    EXPECT_EQ(entries, 3) << "no temporary file is left behind";
 }
 
 }  // namespace

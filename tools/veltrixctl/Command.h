@@ -24,6 +24,8 @@ int UsageError(std::string_view message);
 
 int RunApply(Arguments args);
 int RunDefaults(Arguments args);
+int RunExport(Arguments args);
+int RunImport(Arguments args);
 int RunReports(Arguments args);
 int RunShow(Arguments args);
 int RunStatus(Arguments args);

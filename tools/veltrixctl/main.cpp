@@ -18,6 +18,16 @@ constexpr Command kCommands[] = {
      RunApply},
     {"defaults", "FILE", "Write a settings record holding the factory defaults to FILE.",
      RunDefaults},
+    {"export", "FILE PROFILE OUT.pro",
+     "Write profile PROFILE (1 to 5) of the settings record in FILE to the profile file OUT.pro, "
+     "which another installation can import.",
+     RunExport},
+    {"import", "FILE PROFILE IN.pro",
+     "Read the profile file IN.pro into profile PROFILE (1 to 5) of the settings record in FILE "
+     "and save FILE. The macros that its buttons run are added to the macro.data beside FILE, "
+     "under names of their own (a name already there gets _1, _2, ...), and printed. A file that "
+     "does not hold exactly one profile (32872 bytes) is refused and nothing changes.",
+     RunImport},
     {"reports", "FILE W L",
      "Print the feature reports that the apply request (wParam W, lParam L) would send to the "
      "mouse for the settings record in FILE, in order and commit last: one report per line, "
