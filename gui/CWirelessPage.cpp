@@ -7,13 +7,16 @@
 #include <QStackedWidget>
 #include <QTimer>
 
+#include "CMsgWnd.h"
 #include "CWirelessButtonUI.h"
 #include "CWirelessDPIUI.h"
 #include "CWirelessLightUI.h"
 #include "CWirelessMacroUI.h"
+#include "FileDialogs.h"
 #include "Language.h"
 #include "Skin.h"
 #include "profile/ProfileDefaults.h"
+#include "profile/ProfileTransfer.h"
 #include "profile/RecordAccess.h"
 #include "profile/SettingsFiles.h"
 
@@ -112,6 +115,7 @@ void CWirelessPage::StartDeviceLink(std::span<const std::filesystem::path> plugi
 
 void CWirelessPage::WirePages(MacroStore& store, HookLibrary& hooks, CaptureTargetFlags& flags) {
     LoadSettings(m_settings, m_dataFolder);
+    m_pMacroStore = &store;
     PageContext context;
     context.pSettings = &m_settings;
     context.pMacroStore = &store;
@@ -208,9 +212,43 @@ void CWirelessPage::ResetProfiles() {
     VeltrixPost(&m_window, kMsgApplyRequest, kApplyProfiles, kApplyEveryProfile);
 }
 
-void CWirelessPage::ExportProfile() {}
+FileDialogRequest CWirelessPage::ProfileFileRequest() const {
+    return {Tr("profile_filter_text"), "*.pro *.PRO",
+            QString::fromStdString(SettingsFolder(m_dataFolder).string()), "pro"};
+}
 
-void CWirelessPage::ImportProfile() {}
+void CWirelessPage::ExportProfile() {
+    const QString file = AskSaveFileName(m_pDialogOwner, ProfileFileRequest());
+    if (file.isEmpty()) {
+        return;
+    }
+    // A profile that did not reach its file must not look saved.
+    if (!ExportProfileFile(CurrentProfile(m_settings), file.toStdString())) {
+        CMsgWnd::Ask(m_pDialogOwner, "warning_title_text", "export_profile_failed_text");
+    }
+}
+
+void CWirelessPage::ImportProfile() {
+    const QString file = AskOpenFileName(m_pDialogOwner, ProfileFileRequest());
+    if (file.isEmpty() || m_pMacroStore == nullptr) {
+        return;
+    }
+    const ProfileImportResult result = ImportProfileFile(
+        CurrentProfile(m_settings), *m_pMacroStore, file.toStdString(), MacroFile(m_dataFolder));
+    if (!result.Imported()) {
+        CMsgWnd::Ask(m_pDialogOwner, "warning_title_text",
+                     ProfileImportWarningTextId(result.status));
+        return;
+    }
+    if (result.macrosAdded > 0) {
+        for (CSettingsPage* page : m_pages) {
+            page->FillMacroList();
+        }
+    }
+    ReloadPages();
+    SaveRecord();
+    VeltrixPost(&m_window, kMsgApplyRequest, kApplyProfiles, kApplyCurrentProfile);
+}
 
 void CWirelessPage::ShowSleepLabel(bool shown) {
     if (m_pSleepLabel != nullptr) {

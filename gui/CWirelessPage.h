@@ -13,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+#include "FileDialogs.h"
 #include "SettingsPage.h"
 #include "device/DeviceLinkView.h"
 #include "device/DeviceSession.h"
@@ -94,10 +95,12 @@ class CWirelessPage final : public QObject, public DeviceLinkView {
     void LookUpControls(QWidget* root);
     void ConnectControls();
     QAbstractButton* NavigationButton(int tab) const;
+    FileDialogRequest ProfileFileRequest() const;
 
     ProfileSettings m_settings{};
     std::filesystem::path m_dataFolder;
     QWidget* m_pDialogOwner;
+    MacroStore* m_pMacroStore = nullptr;
     VeltrixWindowHandle m_window;
 
     std::array<QAbstractButton*, 4> m_apNavigation{};  // by tab index
