@@ -47,6 +47,10 @@ void SkinWindow::ClearAnswers() {
     Answers().clear();
 }
 
+int SkinWindow::PendingAnswers() {
+    return static_cast<int>(Answers().size());
+}
+
 void SkinWindow::mousePressEvent(QMouseEvent* event) {
     // The window has no title bar of its own: its background moves it.
     if (event->button() == Qt::LeftButton && windowHandle() != nullptr) {

@@ -26,6 +26,7 @@ class SkinWindow : public QDialog {
     static void QueueAnswer(Answer answer);
     static void QueueAnswer(int result);
     static void ClearAnswers();
+    static int PendingAnswers();
 
   protected:
     QWidget* Root() const { return m_pRoot; }

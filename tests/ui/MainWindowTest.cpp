@@ -9,6 +9,7 @@
 #include "CMainWnd.h"
 #include "CWirelessLightUI.h"
 #include "CWirelessPage.h"
+#include "FileDialogs.h"
 #include "Language.h"
 #include "Skin.h"
 #include "SkinWindow.h"
@@ -55,7 +56,10 @@ class MainWindowTest : public QObject {
 
   private Q_SLOTS:
     void initTestCase() { veltrix::test::UseSourceSkin(); }
-    void cleanup() { SkinWindow::ClearAnswers(); }
+    void cleanup() {
+        SkinWindow::ClearAnswers();
+        ClearFileAnswers();
+    }
 
     void NoticesShowTheirTextAndShareOnePopup() {
         TempDir data;
@@ -169,6 +173,47 @@ class MainWindowTest : public QObject {
         ProfileSettings saved{};
         QTRY_VERIFY(ReadFilePrefix(SettingsFile(data.Path()), WritableRecordBytes(saved)) &&
                     saved.iCurProfile == 2);
+    }
+
+    void ProfilesGoToFilesAndComeBack() {
+        TempDir data;
+        auto window = MakeWindow(data, veltrix::test::NoPluginFolders());
+        CWirelessPage& page = window->DevicePage();
+        page.Settings().Profiles[0].iLightSpeed = 7;
+        const std::string exported = (data / "one.pro").string();
+        QueueFileAnswer(QString::fromStdString(exported));
+        page.ExportProfile();
+        QCOMPARE(std::filesystem::file_size(exported), std::uintmax_t{32872});
+
+        // Cancelled dialogs and refused files change nothing; a refusal says why.
+        const ProfileSettings before = page.Settings();
+        QueueFileAnswer({});
+        page.ImportProfile();
+        std::filesystem::resize_file(exported, 32871);
+        QueueFileAnswer(QString::fromStdString(exported));
+        SkinWindow::QueueAnswer(1);
+        page.ImportProfile();
+        QCOMPARE(SkinWindow::PendingAnswers(), 0);  // the refusal was told
+        QCOMPARE(window->WarningsShown(), 0);
+        QVERIFY(std::memcmp(&before, &page.Settings(), sizeof before) == 0);
+
+        // A good file replaces the profile on screen, is saved, and goes to the mouse whole.
+        std::filesystem::resize_file(exported, 32872);
+        QCOMPARE(page.Settings().Profiles[2].iLightSpeed, 5);
+        window->findChild<QAbstractButton*>("wireless_profile_3_btn")->click();
+        QueueFileAnswer(QString::fromStdString(exported));
+        page.ImportProfile();
+        QCOMPARE(page.Settings().Profiles[2].iLightSpeed, 7);
+        ProfileSettings saved{};
+        QTRY_VERIFY(ReadFilePrefix(SettingsFile(data.Path()), WritableRecordBytes(saved)) &&
+                    saved.Profiles[2].iLightSpeed == 7);
+        QCOMPARE(saved.Profiles[1].iLightSpeed, 5);
+
+        // Reset brings every profile back and makes the first current.
+        page.ResetProfiles();
+        QCOMPARE(page.Settings().iCurProfile, 0);
+        QCOMPARE(page.Settings().Profiles[2].iLightSpeed, 5);
+        QVERIFY(window->findChild<QAbstractButton*>("wireless_profile_1_btn")->isChecked());
     }
 
     void ThePageFactoryIgnoresCase() {
