@@ -1,0 +1,179 @@
+"""A private desktop for end-to-end tests of veltrix-wireless: a virtual X display, a session bus
+with the accessibility bus, optionally a notification area, the emulated mouse, and the program
+itself, driven as a screen reader sees it (pyatspi: find by role and name, press)."""
+
+import os
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+
+BIN = os.environ.get("VELTRIX_BIN", os.path.join(os.path.dirname(__file__), "../../build/bin"))
+PROGRAM = os.path.join(BIN, "veltrix-wireless")
+EMULATOR = os.path.join(BIN, "veltrix-mouse-emulator")
+PATIENCE = 20.0  # seconds; generous for a loaded machine or a sanitizer build
+
+
+def wait_for(condition, timeout=PATIENCE, what="condition"):
+    deadline = time.monotonic() + timeout
+    while True:
+        value = condition()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise AssertionError(f"timed out waiting for {what}")
+        time.sleep(0.05)
+
+
+class Desktop:
+    """Everything of one test, started in order and stopped in reverse."""
+
+    def __init__(self, tray=True):
+        self.dir = tempfile.mkdtemp(prefix="veltrix-e2e-")
+        self.processes = []
+        self.env = dict(os.environ)
+        for name in ("DISPLAY", "WAYLAND_DISPLAY", "DBUS_SESSION_BUS_ADDRESS", "AT_SPI_BUS_ADDRESS"):
+            self.env.pop(name, None)
+        self.env.update({
+            "XDG_DATA_HOME": os.path.join(self.dir, "data"),
+            "XDG_CONFIG_HOME": os.path.join(self.dir, "config"),
+            "XDG_RUNTIME_DIR": os.path.join(self.dir, "run"),
+            "HOME": self.dir,
+            "QT_QPA_PLATFORM": "xcb",
+            "QT_ACCESSIBILITY": "1",
+            "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1",
+            "NO_AT_BRIDGE": "0",
+        })
+        os.makedirs(self.env["XDG_RUNTIME_DIR"], mode=0o700)
+        self._start_display()
+        self._start_buses()
+        if tray:
+            self._start(["trayer", "--edge", "top", "--align", "right", "--widthtype", "pixel",
+                         "--width", "60", "--height", "24"])
+            wait_for(self._tray_owned, what="the notification area")
+        self.socket = os.path.join(self.dir, "mouse.sock")
+        self.emulator = self._start([EMULATOR, "serve", "--socket", self.socket],
+                                    stdout=subprocess.PIPE)
+        line = self.emulator.stdout.readline().decode().strip()
+        assert line.startswith("serving"), line
+        self.env["VELTRIX_EMULATOR"] = self.socket
+        os.environ.update({k: self.env[k] for k in ("DISPLAY", "DBUS_SESSION_BUS_ADDRESS")})
+        self.program = None
+
+    # --- the pieces -----------------------------------------------------------------------
+    def _start(self, argv, **kwargs):
+        kwargs.setdefault("stdout", subprocess.DEVNULL)
+        kwargs.setdefault("stderr", open(os.path.join(self.dir, os.path.basename(argv[0]) + ".log"), "ab"))
+        process = subprocess.Popen(argv, env=self.env, start_new_session=True, **kwargs)
+        self.processes.append(process)
+        return process
+
+    def _start_display(self):
+        read, write = os.pipe()
+        self._start(["Xvfb", "-displayfd", str(write), "-screen", "0", "1280x800x24",
+                     "-nolisten", "tcp", "-noreset"], pass_fds=(write,))
+        os.close(write)
+        number = b""
+        while not number.endswith(b"\n"):
+            chunk = os.read(read, 16)
+            if not chunk:
+                raise AssertionError("Xvfb did not start")
+            number += chunk
+        os.close(read)
+        self.env["DISPLAY"] = ":" + number.decode().strip()
+
+    def _start_buses(self):
+        bus = self._start(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
+                          stdout=subprocess.PIPE)
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().decode().strip()
+        self._start(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"])
+        wait_for(lambda: subprocess.run(
+            ["dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus", "/org/a11y/bus",
+             "org.a11y.Bus.GetAddress"], env=self.env, capture_output=True).returncode == 0,
+            what="the accessibility bus")
+
+    def _tray_owned(self):
+        result = subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=self.env,
+                                capture_output=True)
+        owner = subprocess.run(["xdotool", "search", "--class", "trayer"], env=self.env,
+                               capture_output=True)
+        return owner.returncode == 0 and owner.stdout.strip() != b""
+
+    # --- the program ------------------------------------------------------------------------
+    def start_program(self, *args):
+        self.program = self.run_program(*args)
+        return self.program
+
+    def run_program(self, *args):
+        return self._start([PROGRAM, *args], stdout=subprocess.PIPE)
+
+    def mouse(self, *command):
+        result = subprocess.run([EMULATOR, "ctl", "--socket", self.socket, *command],
+                                env=self.env, capture_output=True, text=True, check=True)
+        return result.stdout
+
+    def log(self):
+        return [line for line in self.mouse("log").splitlines() if line]
+
+    def settings_file(self):
+        return os.path.join(self.env["XDG_DATA_HOME"], "veltrix-wireless", "Data", "ms_1",
+                            "Config_1.data")
+
+    def visible_windows(self, name):
+        result = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", name],
+                                env=self.env, capture_output=True, text=True)
+        return [w for w in result.stdout.split() if w]
+
+    def screenshot(self, path):
+        subprocess.run(["import", "-window", "root", path], env=self.env, check=True)
+
+    def close(self):
+        for process in reversed(self.processes):
+            if process.poll() is None:
+                try:
+                    os.killpg(process.pid, signal.SIGTERM)
+                except ProcessLookupError:
+                    pass
+        for process in reversed(self.processes):
+            try:
+                process.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                os.killpg(process.pid, signal.SIGKILL)
+                process.wait()
+        shutil.rmtree(self.dir, ignore_errors=True)
+
+
+class Screen:
+    """The program as a screen reader sees it."""
+
+    def __init__(self):
+        import pyatspi  # after the buses exist: it connects on import
+        self.pyatspi = pyatspi
+
+    def app(self):
+        desktop = self.pyatspi.Registry.getDesktop(0)
+        for i in range(desktop.childCount):
+            child = desktop.getChildAtIndex(i)
+            if child is not None and child.name == "veltrix-wireless":
+                return child
+        return None
+
+    def find(self, role, name, root=None):
+        """The first object of that role and accessible name, or None."""
+        root = root or self.app()
+        if root is None:
+            return None
+        return self.pyatspi.findDescendant(
+            root, lambda o: o.getRoleName() == role and o.name == name, breadth_first=True)
+
+    def wait(self, role, name, timeout=PATIENCE):
+        return wait_for(lambda: self.find(role, name), timeout, f"{role} '{name}'")
+
+    def press(self, role, name):
+        control = self.wait(role, name)
+        control.queryAction().doAction(0)
+        return control
+
+    def showing(self, accessible):
+        return accessible.getState().contains(self.pyatspi.STATE_SHOWING)
