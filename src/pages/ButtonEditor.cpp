@@ -348,7 +348,7 @@ void ButtonEditor::ApplyGuard() {
         }
     }
     for (int button = 0; button < kShownButtonCount; ++button) {
-        ShowButtonEnabled(button, leftClicks > 1 || button != lastLeftClick);
+        EnableButton(button, leftClicks > 1 || button != lastLeftClick);
     }
 }
 
@@ -356,7 +356,7 @@ void ButtonEditor::ApplyGuard() {
 void ButtonEditor::KeepOtherButtonsDisabled() {
     for (int button = 0; button < kShownButtonCount; ++button) {
         if (button != m_iSelButton) {
-            ShowButtonEnabled(button, false);
+            EnableButton(button, false);
         }
     }
 }
@@ -368,7 +368,7 @@ void ButtonEditor::GuardLastLeftClick() {
     }
 }
 
-void ButtonEditor::ShowButtonEnabled(int button, bool enabled) {
+void ButtonEditor::EnableButton(int button, bool enabled) {
     m_abEnabled[Index(button)] = enabled;
     m_view.ShowButtonEnabled(button, enabled);
 }

@@ -37,8 +37,8 @@ class ButtonEditor {
     // chosen.
     void SelectButton(int button);
 
-    // The user selected item `item` of a list. Selecting the item that is already selected does
-    // nothing.
+    // The user selected item `item` of a list; for the category list, item t is category t.
+    // Selecting the item that is already selected does nothing.
     void ChooseFunction(ButtonList list, int item);
 
     // A virtual key from the hook while a key is being captured.
@@ -86,7 +86,7 @@ class ButtonEditor {
     void ShowKeyOfWorkingCopy();
     void ApplyGuard();
     void KeepOtherButtonsDisabled();
-    void ShowButtonEnabled(int button, bool enabled);
+    void EnableButton(int button, bool enabled);
 
     ProfileSettings& m_settings;
     MacroStore& m_store;
