@@ -1,0 +1,107 @@
+#pragma once
+
+// The button page's rules. One of the twelve buttons of the current profile is edited at a time,
+// in a working copy of its entry; Apply writes the copy back and asks for the buttons to be sent
+// to the mouse, Cancel throws it away. The page reports the user's actions to the operations
+// below and renders what they report back through ButtonPageView.
+//
+// The page's lists behave as if the user had made every selection: when the editor moves a list
+// to another item, the item's handler runs at once, exactly as for the user's choice, while moving
+// it to none, or to the item it already shows, runs nothing. The editor keeps each list's
+// selection itself, so the page shows selections without reporting them and forwards only the
+// user's own changes.
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+#include "macro/MacroStore.h"
+#include "pages/ButtonPageView.h"
+#include "platform/HookLibrary.h"
+#include "platform/KeyLayout.h"
+#include "platform/window_handle.h"
+#include "profile/ProfileSettings.h"
+
+namespace veltrix {
+
+class ButtonEditor {
+  public:
+    // mainWindow receives the apply requests and the hook events; lookupScanCode describes the
+    // active keyboard layout for key capture.
+    ButtonEditor(ProfileSettings& settings, MacroStore& store, ButtonPageView& view,
+                 HookLibrary& hooks, CaptureTargetFlags& captureFlags,
+                 const VeltrixWindowHandle& mainWindow,
+                 ScanCodeLookup lookupScanCode = ActiveLayoutScanCode);
+
+    // The user chose button `button` (0 to 11): starts editing it. A disabled button cannot be
+    // chosen.
+    void SelectButton(int button);
+
+    // The user selected item `item` of a list; for the category list, item t is category t.
+    // Selecting the item that is already selected does nothing.
+    void ChooseFunction(ButtonList list, int item);
+
+    // A virtual key from the hook while a key is being captured.
+    void CaptureKey(std::uint32_t virtualKey);
+
+    // The repeat-count edit lost the focus with this text.
+    void CommitRepeatCount(std::string_view text);
+
+    // Apply: writes the working copy into the profile that is current now and asks for the
+    // buttons to be sent.
+    void ApplyButton();
+    // Cancel, and the end of every edit: back to no button being edited.
+    void ResetSelection();
+
+    // The pointer entered or left a button.
+    void PointerEnteredButton(int button);
+    void PointerLeftButton(int button);
+
+    // Enables the buttons, except the only one that holds left click: it cannot be chosen, so it
+    // cannot lose its left click.
+    void GuardLastLeftClick();
+    // Label and tooltip of a button from its entry in the current profile.
+    void RefreshButtonLabel(int button);
+    // The guard and all twelve labels, after a profile change, an import or a reset. An edit in
+    // progress goes on.
+    void RefreshAllButtons();
+    // The macro list again, after the macro store changed.
+    void FillMacroList();
+
+    // The button being edited; -1 when none is.
+    int SelectedButton() const { return m_iSelButton; }
+    const ButtonEntry& WorkingCopy() const { return m_Edit; }
+
+  private:
+    bool Editing() const { return m_iSelButton >= 0; }
+    int ItemCount(ButtonList list) const;
+    // Moves a list's selection as the program does; runs the item's handler when it changed.
+    void SetListSelection(ButtonList list, int item);
+    void RunListHandler(ButtonList list, int item);
+    void ChooseCategory(int category);
+    void ShowFunctionList(int category);
+    void ShowMacroChoice();
+    void ChooseMacro(int item);
+    void StartKeyCapture();
+    void ShowKeyOfWorkingCopy();
+    void ApplyGuard();
+    void KeepOtherButtonsDisabled();
+    void EnableButton(int button, bool enabled);
+
+    ProfileSettings& m_settings;
+    MacroStore& m_store;
+    ButtonPageView& m_view;
+    HookLibrary& m_hooks;
+    CaptureTargetFlags& m_captureFlags;
+    VeltrixWindowHandle m_mainWindow;
+    ScanCodeLookup m_lookupScanCode;
+
+    int m_iSelButton = -1;
+    ButtonEntry m_Edit{};
+    std::array<bool, kShownButtonCount> m_abKeepMark{};
+    std::array<bool, kShownButtonCount> m_abEnabled{};
+    std::array<int, kButtonListCount> m_aiSelection{};
+    int m_iMacroItemCount = 0;
+};
+
+}  // namespace veltrix
