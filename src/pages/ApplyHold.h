@@ -30,7 +30,6 @@ class ApplyHold {
     void Fire();
 
     int TimerId() const { return m_iTimerId; }
-    bool Pending() const { return m_uPendingProfiles != 0; }
 
   private:
     PageView& m_view;

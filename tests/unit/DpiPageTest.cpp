@@ -1,4 +1,5 @@
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,8 +18,8 @@ using namespace test;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-constexpr UiColor kRed = kCurrentLevelTextColor;
-constexpr UiColor kWhite = kLevelTextColor;
+constexpr UiColor R = kCurrentLevelTextColor, W = kLevelTextColor;
+using Colors = std::array<UiColor, 8>;
 
 class FakeDpiScreen final : public FakePageScreen<DpiPageView> {
   public:
@@ -29,7 +30,7 @@ class FakeDpiScreen final : public FakePageScreen<DpiPageView> {
     void SetLevelSwatch(int level, UiColor color) override { swatches.at(At(level)) = color; }
     void SelectRate(int item) override { rate = item; }
     std::optional<UiColor> PickColor(int level, UiColor initial) override {
-        pickerOpened.push_back({level, initial});
+        pickerStart = {level, initial};
         duringPicker();
         return pickerAnswer;
     }
@@ -37,9 +38,9 @@ class FakeDpiScreen final : public FakePageScreen<DpiPageView> {
 
     int levelButton = -1, rate = -1, mouseSettingsOpened = 0;
     std::array<std::string, 8> texts;
-    std::array<UiColor, 8> textColors{}, swatches{};
+    Colors textColors{}, swatches{};
     std::array<int, 8> sliders{};
-    std::vector<std::pair<int, UiColor>> pickerOpened;
+    std::pair<int, UiColor> pickerStart{-1, 0};
     std::optional<UiColor> pickerAnswer;
     std::function<void()> duringPicker = [] {};
 
@@ -47,43 +48,29 @@ class FakeDpiScreen final : public FakePageScreen<DpiPageView> {
     static std::size_t At(int level) { return static_cast<std::size_t>(level); }
 };
 
-class DpiPageTest : public PageTest<FakeDpiScreen> {
-  protected:
-    // The page on screen and refreshed, with what that posted forgotten.
-    void Show() {
-        m_page.Refresh();
-        Posted();
-    }
+using DpiPageTest = PageTest<FakeDpiScreen, DpiPage>;
 
-    DpiPage m_page{*m_settings, m_screen, m_handle};
-};
-
-TEST_F(DpiPageTest, RefreshShowsTheCurrentProfileAndPostsARateRequestOnlyWhenTheRateChanges) {
+TEST_F(DpiPageTest, RefreshShowsTheProfileAndPostsARateRequestOnlyWhenTheShownRateChanges) {
     m_page.Refresh();
     EXPECT_EQ(m_screen.texts,
               (std::array<std::string, 8>{"1000", "1600", "3200", "5000", "0", "0", "0", "0"}));
     EXPECT_EQ(m_screen.sliders, (std::array<int, 8>{10, 16, 32, 50, 0, 0, 0, 0}));
     EXPECT_EQ(m_screen.levelButton, 1);
-    EXPECT_EQ(m_screen.textColors, (std::array<UiColor, 8>{kWhite, kRed, kWhite, kWhite, kWhite,
-                                                           kWhite, kWhite, kWhite}));
-    EXPECT_EQ(m_screen.swatches,
-              (std::array<UiColor, 8>{0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFF00, 0xFF00FFFF,
-                                      0xFFFF00FF, 0xFFFF8000, 0xFFFFFFFF}))
-        << "red, green, blue, yellow, cyan, magenta, orange, white";
+    EXPECT_EQ(m_screen.textColors, (Colors{W, R, W, W, W, W, W, W}));
+    EXPECT_EQ(m_screen.swatches, (Colors{0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFF00, 0xFF00FFFF,
+                                         0xFFFF00FF, 0xFFFF8000, 0xFFFFFFFF}));
     EXPECT_EQ(m_screen.rate, 2);
     EXPECT_THAT(Posted(), ElementsAre(ApplyRequest(kApplyRate, 0))) << "the list showed none";
 
-    Profile(3).iReportRate = 2;
     Profile(4).iReportRate = 3;
-    m_settings->iCurProfile = 3;
-    m_page.Refresh();
-    EXPECT_THAT(Posted(), IsEmpty()) << "the same rate";
-    m_settings->iCurProfile = 4;
-    m_page.Refresh();
-    EXPECT_THAT(Posted(), ElementsAre(ApplyRequest(kApplyRate, 4)));
+    for (const int profile : {3, 4}) {
+        m_settings->iCurProfile = profile;
+        m_page.Refresh();
+    }
+    EXPECT_THAT(Posted(), ElementsAre(ApplyRequest(kApplyRate, 4))) << "3 has the same rate";
     EXPECT_EQ(m_screen.rate, 3);
 
-    // Values only a damaged file or the mouse can leave: the level is marked as the mouse uses
+    // Values that only a damaged file or the mouse leaves: the level is shown as the mouse uses
     // it, and a rate outside the list shows none and stays in the record.
     Profile(2).iCurDpiLevel = 12;
     Profile(2).iReportRate = 7;
@@ -91,145 +78,114 @@ TEST_F(DpiPageTest, RefreshShowsTheCurrentProfileAndPostsARateRequestOnlyWhenThe
     m_settings->iCurProfile = 2;
     m_page.Refresh();
     EXPECT_EQ(m_screen.levelButton, 7);
-    EXPECT_EQ(m_screen.textColors[7], kRed);
     EXPECT_EQ(m_screen.texts[0], "3000000000");
     EXPECT_EQ(m_screen.rate, -1);
     EXPECT_EQ(Profile(2).iReportRate, 7);
     EXPECT_THAT(Posted(), IsEmpty());
-    m_settings->iCurProfile = 4;
-    m_page.Refresh();
-    EXPECT_THAT(Posted(), ElementsAre(ApplyRequest(kApplyRate, 4)));
 }
 
 TEST_F(DpiPageTest, SliderReleasesAreAppliedOnce500msAfterTheLast) {
-    Show();
     m_page.OnSliderReleased(2, 20);
-    RunFor(m_page, 200ms);
+    RunFor(200ms);
     m_page.OnSliderReleased(2, 30);
-    RunFor(m_page, 200ms);
-    m_page.OnSliderMoved(5, 45);  // dragging another thumb does not hold the request back
+    RunFor(200ms);
+    m_page.OnSliderMoved(5, 45);  // dragging does not hold the request back
     m_page.OnSliderReleased(2, 40);
-    RunFor(m_page, 499ms);
+    RunFor(499ms);
     EXPECT_THAT(Posted(), IsEmpty());
-    EXPECT_EQ(Profile(0).aiDpiValue[2], 40);
-    EXPECT_EQ(Profile(0).aiDpiValue[5], 45);
     EXPECT_EQ(m_screen.texts[2], "4000");
     EXPECT_EQ(m_screen.texts[5], "4500");
-    RunFor(m_page, 1ms);
+    RunFor(1ms);
     EXPECT_THAT(Posted(), ElementsAre(ApplyRequest(kApplyDpi, 0)));
-    RunFor(m_page, 2000ms);
-    EXPECT_THAT(Posted(), IsEmpty()) << "the timer stopped itself";
+    EXPECT_EQ(Profile(0).aiDpiValue[2], 40);
+    EXPECT_EQ(Profile(0).aiDpiValue[5], 45);
 
     m_page.OnSliderMoved(0, 0);
     m_page.OnSliderMoved(1, 250);
-    RunFor(m_page, 1000ms);
-    EXPECT_THAT(Posted(), IsEmpty()) << "dragging alone posts nothing";
+    RunFor(2000ms);
+    EXPECT_THAT(Posted(), IsEmpty()) << "the timer stopped itself, and dragging posts nothing";
     EXPECT_EQ(Profile(0).aiDpiValue[0], kDpiSliderMin);
     EXPECT_EQ(Profile(0).aiDpiValue[1], kDpiSliderMax);
 
-    // A profile switch during the hold still sends the profile that was edited.
+    // A profile switch during the hold still sends the profile that was left.
     m_page.OnSliderReleased(3, 12);
     m_settings->iCurProfile = 1;
     m_page.OnSliderReleased(3, 14);
-    RunFor(m_page, 500ms);
+    RunFor(500ms);
     EXPECT_THAT(Posted(), ElementsAre(ApplyRequest(kApplyDpi, 0), ApplyRequest(kApplyDpi, 1)));
-    EXPECT_EQ(Profile(0).aiDpiValue[3], 12);
-    EXPECT_EQ(Profile(1).aiDpiValue[3], 14);
 }
 
 TEST_F(DpiPageTest, AHiddenPageIgnoresEventsAndSendsAnArmedRequestOnceItIsBack) {
-    Show();
     const std::vector<std::uint8_t> before = BytesOf(*m_settings);
     m_screen.visible = false;
     m_page.OnLevelClick(4);
     m_page.OnSliderReleased(0, 40);
-    m_page.OnSliderMoved(0, 40);
     m_page.OnRateChosen(0);
     m_page.OnSwatchClick(0);
     m_page.OnMouseSettingsClick();
-    RunFor(m_page, 1000ms);
+    RunFor(1000ms);
     EXPECT_EQ(BytesOf(*m_settings), before);
     EXPECT_THAT(Posted(), IsEmpty());
-    EXPECT_THAT(m_screen.pickerOpened, IsEmpty());
+    EXPECT_EQ(m_screen.pickerStart.first, -1);
     EXPECT_EQ(m_screen.mouseSettingsOpened, 0);
 
     m_screen.visible = true;
     m_page.OnSliderReleased(0, 40);
-    RunFor(m_page, 300ms);
+    RunFor(300ms);
     m_screen.visible = false;
-    RunFor(m_page, 1000ms);  // the timer runs on through two expiries
+    RunFor(1000ms);  // two expiries pass unheard
     m_screen.visible = true;
-    RunFor(m_page, 199ms);
+    RunFor(199ms);
     EXPECT_THAT(Posted(), IsEmpty());
-    RunFor(m_page, 1ms);
+    RunFor(1ms);
     EXPECT_THAT(Posted(), ElementsAre(ApplyRequest(kApplyDpi, 0)));
-
     m_page.OnMouseSettingsClick();
     EXPECT_EQ(m_screen.mouseSettingsOpened, 1);
-    EXPECT_THAT(Posted(), IsEmpty());
 }
 
-TEST_F(DpiPageTest, ALevelChosenOnThePageIsAppliedAndOneChosenOnTheMouseOnlyShown) {
-    Show();
+TEST_F(DpiPageTest, LevelAndRateChoicesAreAppliedAtOnceAndTheMousesLevelOnlyShown) {
+    m_page.Refresh();
+    Posted();
     m_settings->iCurProfile = 3;
     m_page.OnLevelClick(5);
     EXPECT_EQ(Profile(3).iCurDpiLevel, 5);
     EXPECT_EQ(Profile(3).aiDpiEnabled[5], 0) << "a disabled level can be chosen and stays so";
-    EXPECT_EQ(m_screen.levelButton, 5);
-    EXPECT_EQ(m_screen.textColors[5], kRed);
-    EXPECT_EQ(m_screen.textColors[1], kWhite);
-    EXPECT_THAT(Posted(), ElementsAre(ApplyRequest(kApplyDpi, 3)));
+    EXPECT_EQ(m_screen.textColors, (Colors{W, W, W, W, W, R, W, W}));
+    m_page.OnRateChosen(3);
+    m_page.OnRateChosen(3);
+    m_page.OnRateChosen(4);
+    EXPECT_EQ(Profile(3).iReportRate, 3);
+    EXPECT_THAT(Posted(), ElementsAre(ApplyRequest(kApplyDpi, 3), ApplyRequest(kApplyRate, 3)));
 
     m_page.ShowCurrentLevel(0);
     EXPECT_EQ(m_screen.levelButton, 0);
-    EXPECT_EQ(m_screen.textColors, (std::array<UiColor, 8>{kRed, kWhite, kWhite, kWhite, kWhite,
-                                                           kWhite, kWhite, kWhite}));
+    EXPECT_EQ(m_screen.textColors, (Colors{R, W, W, W, W, W, W, W}));
     EXPECT_THAT(Posted(), IsEmpty());
 }
 
 TEST_F(DpiPageTest, AConfirmedColourIsStoredRedFirstAndAppliedAndACancelledOneChangesNothing) {
-    Show();
     m_page.OnSwatchClick(3);
-    EXPECT_THAT(m_screen.pickerOpened, ElementsAre(std::pair<int, UiColor>{3, 0xFFFFFF00}))
-        << "the picker starts from the level's colour";
+    EXPECT_EQ(m_screen.pickerStart, (std::pair<int, UiColor>{3, 0xFFFFFF00})) << "yellow";
     EXPECT_EQ(Profile(0).acrDpiColor[3], 0x0000FFFFu);
     EXPECT_THAT(Posted(), IsEmpty());
 
     m_screen.pickerAnswer = 0xFF1EB40A;
     m_page.OnSwatchClick(6);
-    ByteImage expected(4);
-    expected.PutU8(0, 0x1E);
-    expected.PutU8(1, 0xB4);
-    expected.PutU8(2, 0x0A);
-    EXPECT_EQ(BytesOf(Profile(0).acrDpiColor[6]), expected.Bytes());
+    EXPECT_EQ(BytesOf(Profile(0).acrDpiColor[6]), (std::vector<std::uint8_t>{0x1E, 0xB4, 0x0A, 0}));
     EXPECT_EQ(m_screen.swatches[6], 0xFF1EB40Au);
     EXPECT_THAT(Posted(), ElementsAre(ApplyRequest(kApplyDpi, 0)));
 
-    // The mouse switches the profile while the picker is open: the colour still belongs to the
-    // profile whose swatch was clicked, and the swatch keeps showing the new profile's.
-    m_screen.pickerAnswer = 0xFF010203;
+    // The mouse switches profiles while the picker is open: the colour goes to the profile whose
+    // swatch was clicked, and the swatch keeps showing the new profile's.
     m_screen.duringPicker = [this] {
         m_settings->iCurProfile = 2;
         m_page.Refresh();
     };
     m_page.OnSwatchClick(6);
-    EXPECT_EQ(Profile(0).acrDpiColor[6], 0x00030201u);
-    EXPECT_EQ(Profile(2).acrDpiColor[6], 0x000080FFu) << "orange, untouched";
+    EXPECT_EQ(Profile(0).acrDpiColor[6], 0x000AB41Eu);
+    EXPECT_EQ(Profile(2).acrDpiColor[6], 0x000080FFu);
     EXPECT_EQ(m_screen.swatches[6], 0xFFFF8000u);
-    EXPECT_THAT(Posted(), ElementsAre(ApplyRequest(kApplyDpi, 0)));
-}
-
-TEST_F(DpiPageTest, ChoosingARatePostsOnceAndChoosingTheShownRatePostsNothing) {
-    Show();
-    m_settings->iCurProfile = 1;
-    m_page.OnRateChosen(3);
-    EXPECT_EQ(Profile(1).iReportRate, 3);
-    EXPECT_THAT(Posted(), ElementsAre(ApplyRequest(kApplyRate, 1)));
-    m_page.OnRateChosen(3);
-    m_page.OnRateChosen(4);
-    m_page.OnRateChosen(-1);
-    EXPECT_THAT(Posted(), IsEmpty());
-    EXPECT_EQ(m_page.RateSelection(), 3);
+    EXPECT_THAT(Posted(), ElementsAre(ApplyRequest(kApplyRate, 2), ApplyRequest(kApplyDpi, 0)));
 }
 
 }  // namespace
