@@ -3,10 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
-#include <cstdlib>
-#include <filesystem>
-
-#include <unistd.h>
 
 namespace veltrix {
 namespace {
@@ -72,33 +68,6 @@ std::optional<std::vector<std::string>> MouseSettingsCommand(std::string_view de
         }
     }
     return std::nullopt;
-}
-
-bool IsProgramOnPath(std::string_view program, std::string_view searchPath) {
-    if (program.empty() || program.find('/') != std::string_view::npos) {
-        return false;
-    }
-    for (const std::string_view folder : Split(searchPath)) {
-        if (folder.empty()) {
-            continue;
-        }
-        const std::filesystem::path candidate = std::filesystem::path(folder) / program;
-        std::error_code error;
-        if (std::filesystem::is_regular_file(candidate, error) &&
-            ::access(candidate.c_str(), X_OK) == 0) {
-            return true;
-        }
-    }
-    return false;
-}
-
-std::optional<std::vector<std::string>> SessionMouseSettingsCommand() {
-    const char* desktops = std::getenv("XDG_CURRENT_DESKTOP");
-    const char* path = std::getenv("PATH");
-    const std::string searchPath = path != nullptr ? path : "";
-    return MouseSettingsCommand(desktops != nullptr ? desktops : "", [&](std::string_view program) {
-        return IsProgramOnPath(program, searchPath);
-    });
 }
 
 }  // namespace veltrix

@@ -11,7 +11,7 @@
 
 namespace veltrix {
 
-// Whether a program of that name can be started.
+// Whether a program of that name is installed where it can be started (on PATH).
 using ProgramCheck = std::function<bool(std::string_view program)>;
 
 // The command line (program first) that opens the mouse settings of `desktops`, a list of desktop
@@ -22,12 +22,5 @@ using ProgramCheck = std::function<bool(std::string_view program)>;
 // when nothing fits.
 std::optional<std::vector<std::string>> MouseSettingsCommand(std::string_view desktops,
                                                              const ProgramCheck& installed);
-
-// Whether `program` is an executable file in one of the folders of `searchPath`, a list separated
-// by ':' as PATH holds it. Empty entries are skipped rather than read as the working folder.
-bool IsProgramOnPath(std::string_view program, std::string_view searchPath);
-
-// The command for this session: XDG_CURRENT_DESKTOP, with the programs looked up on PATH.
-std::optional<std::vector<std::string>> SessionMouseSettingsCommand();
 
 }  // namespace veltrix
