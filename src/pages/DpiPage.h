@@ -66,7 +66,7 @@ class DpiPage {
     // A timer that the page started through its view has fired.
     void OnTimer(int id);
 
-    // The item that the rate list shows; -1 for none.
+    // The item that the rate list shows; -1 for none, as before the first refresh.
     int RateSelection() const { return m_iRateSelection; }
 
   private:
