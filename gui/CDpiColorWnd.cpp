@@ -6,7 +6,7 @@
 
 #include "ColorWheel.h"
 #include "Skin.h"
-#include "pages/ColorPalette.h"
+#include "pages/PageColors.h"
 
 namespace veltrix::gui {
 

@@ -11,7 +11,7 @@
 #include "Language.h"
 #include "Skin.h"
 #include "UiTestSupport.h"
-#include "pages/ColorPalette.h"
+#include "pages/PageColors.h"
 
 using namespace veltrix;
 using namespace veltrix::gui;
