@@ -10,6 +10,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   # device access: hidraw through hidapi, arrival and removal through libudev
   libhidapi-dev libudev-dev
+  # packaging: icons rendered at build time, the .deb and its dependencies, the install checks
+  librsvg2-bin dpkg-dev file desktop-file-utils appstream man-db
 )
 
 missing=()
