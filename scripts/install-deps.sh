@@ -12,6 +12,8 @@ packages=(
   libhidapi-dev libudev-dev
   # packaging: icons rendered at build time, the .deb and its dependencies, the install checks
   librsvg2-bin dpkg-dev file desktop-file-utils appstream man-db
+  # scripts/bench.sh: the window on a private display, found once it is mapped
+  xvfb xdotool python3
 )
 
 missing=()
