@@ -55,6 +55,7 @@ expected=(
   share/metainfo/io.veltrix.Wireless.metainfo.xml
   share/man/man1/veltrixctl.1.gz
   share/man/man1/veltrix-wireless.1.gz
+  share/doc/veltrix-wireless/copyright
 )
 [ "$has_gui" = 1 ] && expected+=(bin/veltrix-wireless)
 [ "$has_hook" = 1 ] && expected+=(lib/veltrix-wireless/Hook.so)
