@@ -41,12 +41,5 @@ TEST(InstallLayout, TheSkinBesideTheProgramWinsOverTheInstalledOne) {
     EXPECT_EQ(FindSkinFolder(folders), bin / "res");
 }
 
-TEST(InstallLayout, TheRunningProgramIsFoundThroughProc) {
-    const fs::path self = ExecutablePath();
-    EXPECT_TRUE(fs::is_regular_file(self)) << self;
-    EXPECT_EQ(ExecutableFolder(), self.parent_path());
-    EXPECT_EQ(SkinSearchFolders().front(), self.parent_path() / "res");
-}
-
 }  // namespace
 }  // namespace veltrix
