@@ -1,12 +1,13 @@
 #include "platform/Autostart.h"
 
-#include <array>
 #include <cstddef>
 #include <cstdlib>
 #include <optional>
 #include <span>
 #include <sstream>
+#include <string>
 #include <system_error>
+#include <vector>
 
 #include "platform/BinaryFile.h"
 #include "platform/Paths.h"
@@ -68,7 +69,7 @@ std::filesystem::path AutostartFile() {
 }
 
 bool AutostartEnabled() {
-    std::array<std::byte, kLongestEntry> buffer{};
+    std::vector<std::byte> buffer(kLongestEntry);
     const std::optional<std::size_t> size = ReadFilePrefix(AutostartFile(), buffer);
     if (!size) {
         return false;
@@ -76,6 +77,8 @@ bool AutostartEnabled() {
     std::istringstream lines(std::string(reinterpret_cast<const char*>(buffer.data()), *size));
     std::string line;
     while (std::getline(lines, line)) {
+        // Desktop entries allow spaces around the '='.
+        std::erase(line, ' ');
         if (line == "Hidden=true") {
             return false;
         }

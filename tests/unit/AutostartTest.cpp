@@ -52,7 +52,7 @@ TEST_F(AutostartTest, TheSwitchWritesTheEntryAndRemovesIt) {
 
 TEST_F(AutostartTest, AnEntryTheDesktopSwitchedOffReadsAsOff) {
     ASSERT_TRUE(SetAutostart(true, "/opt/veltrix/bin/veltrix-wireless"));
-    std::ofstream(m_entry, std::ios::app) << "Hidden=true\n";
+    std::ofstream(m_entry, std::ios::app) << "Hidden = true\n";
     EXPECT_FALSE(AutostartEnabled());
     ASSERT_TRUE(SetAutostart(true, "/opt/veltrix/bin/veltrix-wireless"));
     EXPECT_TRUE(AutostartEnabled());
