@@ -16,6 +16,10 @@ packages=(
   # end-to-end tests of the window: a virtual display with a notification area, a private
   # session bus with the accessibility bus, and a screen reader's view of the program
   xvfb xauth x11-utils xdotool imagemagick trayer dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0
+  # packaging: icons rendered at build time, the .deb and its dependencies, the install checks
+  librsvg2-bin dpkg-dev file desktop-file-utils appstream man-db
+  # scripts/bench.sh: the window on a private display, found once it is mapped
+  python3
 )
 
 missing=()

@@ -2,9 +2,9 @@
 
 // One driver plugin (hiddriver_1.so for the receiver, hiddriver_2.so for the cable) bound at run
 // time. The library is looked for beside the executable first, then in the installed plugin
-// folder. Binding needs all seven entry points: when the library or any of them is missing, the
-// link stays unbound and every call through it does nothing and returns 0, so a broken install
-// looks like an absent mouse rather than a crash.
+// folder relative to it (PluginSearchFolders). Binding needs all seven entry points: when the
+// library or any of them is missing, the link stays unbound and every call through it does nothing
+// and returns 0, so a broken install looks like an absent mouse rather than a crash.
 //
 // Bind and Unbind run while no call is in progress (the worker is stopped before the libraries
 // are unloaded). Once bound, SetFeature may run on the worker thread while the other calls run
@@ -40,7 +40,7 @@ inline constexpr std::string_view kCableLibraryName = "hiddriver_2.so";
 class HidDriverLink final : public DriverLink {
   public:
     // Where a driver library is looked for, in order: the executable's folder, then the folder
-    // the plugins are installed to.
+    // the plugins are installed to, relative to the executable's.
     static std::vector<std::filesystem::path> SearchFolders();
 
     HidDriverLink() = default;
