@@ -1,6 +1,6 @@
 #pragma once
 
-// The about window: version, licence and links.
+// The about window: version, licence, and the switch that starts the program with the desktop.
 
 #include "SkinWindow.h"
 

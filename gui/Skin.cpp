@@ -1,9 +1,7 @@
 #include "Skin.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QVBoxLayout>
 
 #include "ApplyRing.h"
@@ -13,6 +11,7 @@
 #include "CWirelessMacroUI.h"
 #include "ColorWheel.h"
 #include "Language.h"
+#include "platform/Paths.h"
 
 namespace veltrix::gui {
 namespace {
@@ -20,16 +19,6 @@ namespace {
 QString& CurrentSkinFolder() {
     static QString folder;
     return folder;
-}
-
-QString FindSkinFolder() {
-    const QString exe = QCoreApplication::applicationDirPath();
-    for (const QString& candidate : {exe + "/res", exe + "/../share/veltrix-wireless/res"}) {
-        if (QFileInfo(candidate + "/main.ui").isFile()) {
-            return QDir(candidate).canonicalPath();
-        }
-    }
-    return {};
 }
 
 bool Is(const QString& className, const char* name) {
@@ -41,7 +30,9 @@ bool Is(const QString& className, const char* name) {
 QString SkinFolder() {
     QString& folder = CurrentSkinFolder();
     if (folder.isEmpty()) {
-        folder = FindSkinFolder();
+        if (const auto found = FindSkinFolder()) {
+            folder = QString::fromStdString(found->string());
+        }
     }
     return folder;
 }

@@ -18,6 +18,7 @@ using namespace veltrix::gui;
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("veltrix-wireless");
+    QGuiApplication::setDesktopFileName("io.veltrix.Wireless");
     QApplication::setQuitOnLastWindowClosed(false);
     const bool startHidden = argc > 1;
 
