@@ -205,7 +205,7 @@ void CMainWnd::ShowNoDeviceWarning() {
     }
     m_bWarningOpen = true;
     ++m_iWarningsShown;
-    CMsgWnd::Ask(this, "warning_title_text", "no_device_text");
+    CMsgWnd::Tell(this, "warning_title_text", "no_device_text");
     m_bWarningOpen = false;
 }
 
