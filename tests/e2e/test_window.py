@@ -19,12 +19,13 @@ def current_profile(path):
 
 
 class WindowTest(unittest.TestCase):
-    def setUp(self):
-        self.desktop = Desktop(tray=True)
-        self.addCleanup(self.desktop.close)
+    def open_desktop(self, tray=True):
+        desktop = Desktop(tray=tray)
+        self.addCleanup(desktop.close)
+        return desktop
 
     def test_a_users_session(self):
-        d = self.desktop
+        d = self.open_desktop()
         d.start_program()
         screen = Screen()
         frame = screen.wait("frame", TITLE)
@@ -64,7 +65,7 @@ class WindowTest(unittest.TestCase):
         return label is not None and screen.showing(label)
 
     def test_starts_hidden_in_the_tray_when_asked(self):
-        d = self.desktop
+        d = self.open_desktop()
         d.start_program("--hidden")
         screen = Screen()
         wait_for(screen.app, what="the program on the accessibility bus")
@@ -72,8 +73,21 @@ class WindowTest(unittest.TestCase):
         self.assertEqual(d.visible_windows(TITLE), [])
         self.assertIsNone(d.program.poll())
 
+    def test_without_a_notification_area_the_window_is_never_lost(self):
+        d = self.open_desktop(tray=False)
+        d.start_program("--hidden")
+        screen = Screen()
+        frame = screen.wait("frame", TITLE)
+        wait_for(lambda: d.visible_windows(TITLE), what="the window, shown despite --hidden")
+        screen.press("push button", "Close")
+        time.sleep(1)
+        self.assertIsNone(d.program.poll())
+        # Close did not hide it: without a window manager a minimised window stays mapped.
+        self.assertTrue(screen.showing(frame))
+        self.assertTrue(d.visible_windows(TITLE))
+
     def test_a_lock_left_by_a_killed_program_does_not_block(self):
-        d = self.desktop
+        d = self.open_desktop()
         first = d.start_program()
         screen = Screen()
         screen.wait("frame", TITLE)
