@@ -40,7 +40,7 @@ std::int32_t LengthOf(std::size_t size) {
 }  // namespace
 
 std::vector<std::filesystem::path> HidDriverLink::SearchFolders() {
-    return {ExecutableFolder(), VELTRIX_PLUGIN_DIR};
+    return PluginSearchFolders();
 }
 
 bool HidDriverLink::Bind(std::string_view fileName) {

@@ -32,4 +32,8 @@ std::filesystem::path ExecutableFolder() {
     return error ? std::filesystem::current_path(error) : self.parent_path();
 }
 
+std::vector<std::filesystem::path> PluginSearchFolders() {
+    return {ExecutableFolder(), VELTRIX_PLUGIN_DIR};
+}
+
 }  // namespace veltrix

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <vector>
 
 namespace veltrix {
 
@@ -11,5 +12,9 @@ std::filesystem::path DataFolder();
 
 // The folder of the running executable, where the plugins sit beside the program.
 std::filesystem::path ExecutableFolder();
+
+// Where the driver and hook plugins are looked for, in order: the executable's folder, then the
+// folder they are installed to.
+std::vector<std::filesystem::path> PluginSearchFolders();
 
 }  // namespace veltrix
