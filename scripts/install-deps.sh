@@ -10,6 +10,9 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   # device access: hidraw through hidapi, arrival and removal through libudev
   libhidapi-dev libudev-dev
+  # the input hook: X11 and its RECORD extension (libXtst); a private X server, real input and
+  # layout switches for its tests
+  libx11-dev libxtst-dev xvfb x11-xkb-utils xkb-data
 )
 
 missing=()
