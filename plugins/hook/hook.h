@@ -14,8 +14,9 @@
  * user and -120 towards; 526 for tilting it, lParam +120 right and -120 left.
  *
  * Both hooks start enabled and the wheel disabled; the enable calls keep their effect across
- * installing and removing. Installing returns once the hook reports, or when it cannot (no X
- * server, or one without the RECORD extension: said once on stderr, and nothing is posted). */
+ * installing and removing. Installing returns once the hook reports (a few milliseconds; at most a
+ * second when the server is slow to answer), or at once when it cannot: no X server, or one
+ * without the RECORD extension, which is said once on stderr; then nothing is posted. */
 #ifndef VELTRIX_HOOK_H
 #define VELTRIX_HOOK_H
 

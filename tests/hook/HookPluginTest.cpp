@@ -208,5 +208,22 @@ TEST(HookPluginWithoutRecording, EveryCallIsHarmlessAndTheReasonIsSaidOnce) {
     EXPECT_EQ(queue.TryTake(), std::nullopt);
 }
 
+TEST(HookPluginWithoutRecording, OutlivesAServerThatGoesAway) {
+    MessageQueue queue;
+    HookPluginLink hooks;
+    ASSERT_TRUE(hooks.Bind(std::vector<std::filesystem::path>{PLUGIN_DIR})) << hooks.Error();
+    auto server = std::make_unique<XvfbServer>();
+    ASSERT_TRUE(server->IsRunning()) << server->ErrorOutput();
+    ScopedEnv display("DISPLAY", server->Name().c_str());
+    hooks.installhook(queue.Handle());
+    hooks.installmousehook(queue.Handle());
+    server.reset();
+    // The default of the X library would end the whole program here.
+    hooks.removehook();
+    hooks.installhook(queue.Handle());
+    hooks.Unbind();
+    EXPECT_EQ(queue.TryTake(), std::nullopt);
+}
+
 }  // namespace
 }  // namespace veltrix::test

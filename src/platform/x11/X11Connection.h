@@ -28,6 +28,7 @@ class X11Connection {
 
   private:
     Display* m_display = nullptr;
+    unsigned long m_id = 0;
 };
 
 // Whether an X server can be reached and offers the RECORD extension, which the input hook
