@@ -6,6 +6,19 @@
 #include "HookFixture.h"
 #include "platform/x11/X11Connection.h"
 
+// The RECORD library frees the state of a recording when the server's last answer to it comes.
+// A server that dies first never sends it, and those few bytes stay behind in the library.
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:XRecordEnableContextAsync\n";
+}
+
+// Once a connection breaks, the X library unlocks the connection's mutex once more than it locked
+// it (it expects the process to end there). Harmless with the mutexes it uses, but the thread
+// checker reports any misuse of a mutex.
+extern "C" const char* __tsan_default_suppressions() {
+    return "mutex:libX11.so\n";
+}
+
 namespace veltrix::test {
 namespace {
 
