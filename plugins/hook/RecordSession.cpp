@@ -42,6 +42,9 @@ RecordSession::~RecordSession() {
 }
 
 void RecordSession::Start() {
+    if (m_wake < 0) {
+        return;  // a thread that could not be woken could not be stopped either
+    }
     std::unique_lock lock(m_mutex);
     if (m_state == State::kStarting || m_state == State::kRecording) {
         m_changed.wait_for(lock, kStartTimeout, [this] { return m_state != State::kStarting; });
