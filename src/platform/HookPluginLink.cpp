@@ -1,35 +1,19 @@
 #include "platform/HookPluginLink.h"
 
-#include <type_traits>
-
 #include "platform/Paths.h"
 
 namespace veltrix {
 namespace {
 
-template <auto Member>
-void Assign(HookEntryPoints& entry, void* address) {
-    using Pointer = std::remove_reference_t<decltype(entry.*Member)>;
-    entry.*Member = reinterpret_cast<Pointer>(address);
-}
-
-struct EntryPointBinding {
-    const char* name;
-    void (*assign)(HookEntryPoints& entry, void* address);
-};
-
-// The one list of entry points. The name is spelled once, so a member can never be bound to
-// another entry point's symbol.
 // clang-format off
-#define VELTRIX_ENTRY_POINT(name) EntryPointBinding{#name, &Assign<&HookEntryPoints::name>}
+#define ENTRY(name) VELTRIX_ENTRY_POINT(HookEntryPoints, name)
 // clang-format on
-constexpr EntryPointBinding kEntryPoints[] = {
-    VELTRIX_ENTRY_POINT(installhook),      VELTRIX_ENTRY_POINT(removehook),
-    VELTRIX_ENTRY_POINT(enablehook),       VELTRIX_ENTRY_POINT(installmousehook),
-    VELTRIX_ENTRY_POINT(removemousehook),  VELTRIX_ENTRY_POINT(enablemousehook),
-    VELTRIX_ENTRY_POINT(mousewheelenable),
+constexpr EntryPointBinding<HookEntryPoints> kEntryPoints[] = {
+    ENTRY(installhook),      ENTRY(removehook),      ENTRY(enablehook),
+    ENTRY(installmousehook), ENTRY(removemousehook), ENTRY(enablemousehook),
+    ENTRY(mousewheelenable),
 };
-#undef VELTRIX_ENTRY_POINT
+#undef ENTRY
 
 }  // namespace
 
@@ -43,21 +27,14 @@ bool HookPluginLink::Bind() {
 
 bool HookPluginLink::Bind(std::span<const std::filesystem::path> folders) {
     Unbind();
-    std::string errors;
-    for (const std::filesystem::path& folder : folders) {
-        DynamicLibrary library(folder / kHookLibraryName);
-        if (library.IsLoaded()) {
-            m_library = std::move(library);
-            m_path = folder / kHookLibraryName;
-            break;
-        }
-        errors += (errors.empty() ? "" : "; ") + library.Error();
-    }
-    if (!m_library.IsLoaded()) {
-        m_error = errors.empty() ? "no folder to look in" : errors;
+    PluginLibrary found = LoadPluginLibrary(kHookLibraryName, folders);
+    if (!found.library.IsLoaded()) {
+        m_error = std::move(found.error);
         return false;
     }
-    for (const EntryPointBinding& binding : kEntryPoints) {
+    m_library = std::move(found.library);
+    m_path = std::move(found.path);
+    for (const auto& binding : kEntryPoints) {
         if (void* address = m_library.Symbol(binding.name)) {
             binding.assign(m_entry, address);
         } else {
