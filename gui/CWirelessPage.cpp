@@ -103,6 +103,20 @@ void CWirelessPage::ConnectControls() {
     if (m_pReset != nullptr) {
         connect(m_pReset, &QAbstractButton::clicked, this, &CWirelessPage::ResetProfiles);
     }
+    if (m_pMacroPage != nullptr) {
+        connect(m_pMacroPage, &CWirelessMacroUI::MacroListChanged, this, [this] {
+            for (CSettingsPage* page : m_pages) {
+                if (page != m_pMacroPage) {
+                    page->FillMacroList();
+                }
+            }
+        });
+        connect(m_pMacroPage, &CWirelessMacroUI::ButtonEntriesChanged, this, [this] {
+            if (m_pButtonPage != nullptr) {
+                m_pButtonPage->Reload();
+            }
+        });
+    }
 }
 
 void CWirelessPage::StartDeviceLink() {
