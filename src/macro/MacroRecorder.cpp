@@ -2,9 +2,9 @@
 
 #include <string>
 
+#include "vocabulary/KeyCodes.h"
 #include "platform/Messages.h"
 #include "profile/RecordAccess.h"
-#include "vocabulary/KeyCodes.h"
 
 namespace veltrix {
 namespace {
