@@ -29,6 +29,9 @@ namespace {
 constexpr int kRowHeight = 30;
 constexpr QSize kKeyPictureSize(22, 22);
 constexpr QSize kArrowPictureSize(14, 14);
+// The layout's column headings have the same widths.
+constexpr int kKeyColumnWidth = 120;
+constexpr int kActionColumnWidth = 70;
 
 // The core's debug traces, for a developer reading the program's debug output.
 class DebugTrace final : public TraceSink {
@@ -74,18 +77,18 @@ class ActionRowWidget final : public QWidget {
         m_pKeyPicture = PictureLabel(this, kKeyPictureSize);
         m_pKey = new QLabel(this);
         m_pKey->setObjectName("key");
-        m_pKey->setMinimumWidth(150);
+        m_pKey->setFixedWidth(kKeyColumnWidth);
         m_pActionPicture = PictureLabel(this, kArrowPictureSize);
         m_pAction = new QLabel(this);
         m_pAction->setObjectName("action");
-        m_pAction->setMinimumWidth(70);
+        m_pAction->setFixedWidth(kActionColumnWidth);
         m_pDelay = new QLabel(this);
         m_pDelay->setObjectName("delay");
         m_pDelay->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         layout->addWidget(m_pKeyPicture);
-        layout->addWidget(m_pKey, 3);
+        layout->addWidget(m_pKey);
         layout->addWidget(m_pActionPicture);
-        layout->addWidget(m_pAction, 2);
+        layout->addWidget(m_pAction);
         layout->addWidget(m_pDelay, 1);
     }
 
