@@ -271,11 +271,13 @@ void CWirelessMacroUI::ConnectControls() {
 void CWirelessMacroUI::Wire(const PageContext& context) {
     CSettingsPage::Wire(context);
     m_lastFolder = QString::fromStdString(context.dataFolder.string());
+    // Without what it works on (an empty context unwires it) the page ignores the user.
+    m_pRecorder.reset();
+    m_pEditor.reset();
     if (context.pMacroStore == nullptr || context.pHooks == nullptr ||
         context.pCaptureFlags == nullptr) {
         return;
     }
-    m_pRecorder.reset();
     m_pEditor = std::make_unique<MacroWorkingCopy>(*context.pMacroStore, *this, *m_pTrace);
     m_pRecorder = std::make_unique<MacroRecorder>(*m_pEditor, *this, *m_pTrace, *context.pHooks,
                                                   *context.pCaptureFlags, context.mainWindow,

@@ -32,7 +32,13 @@ CWirelessPage::CWirelessPage(QWidget* root, QWidget* dialogOwner, const VeltrixW
     ConnectControls();
 }
 
-CWirelessPage::~CWirelessPage() = default;
+CWirelessPage::~CWirelessPage() {
+    // The macro page outlives the record and the hooks it was handed (the window's widgets go
+    // last), and a focus change while the window closes would still reach its key edit.
+    if (m_pMacroPage != nullptr) {
+        m_pMacroPage->Wire(PageContext{});
+    }
+}
 
 void CWirelessPage::LookUpControls(QWidget* root) {
     m_apNavigation[kLightTab] = FindControl<QAbstractButton>(root, "wireless_light_btn");

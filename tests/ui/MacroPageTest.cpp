@@ -343,6 +343,24 @@ class MacroPageTest : public QObject {
         QCOMPARE(macros->count(), 2);
         QCOMPARE(FileBytes(MacroFile(data.Path())), stored);
     }
+
+    // The window's widgets outlive the device page and the hooks; what reaches the page then
+    // (a focus change as the window closes, a late hook event) must find nothing freed.
+    void AClosedWindowLeavesThePageInert() {
+        TempDir data;
+        WriteMacros(data, {Macro(u"Greet", {kPressA, kReleaseA})});
+        auto window = veltrix::test::MakeMainWindow(data.Path(), veltrix::test::NoPluginFolders());
+        CWirelessMacroUI* page = window->DevicePage().MacroPage();
+        Control<QListWidget>(page, "wireless_macro_list")->setCurrentRow(0);
+        Click(page, "wireless_macro_record_btn");
+        window->Destroy();
+        QVERIFY(!page->Unsaved());
+        Click(page, "wireless_macro_record_btn");
+        page->RecordEvent(0x41, 0);
+        page->SetKey(0x41);
+        QFocusEvent focusOut(QEvent::FocusOut);
+        QCoreApplication::sendEvent(Control(page, "wireless_macro_action_edit"), &focusOut);
+    }
 };
 
 QTEST_MAIN(MacroPageTest)

@@ -1,14 +1,11 @@
-#include <cstring>
 #include <fstream>
 
 #include <gtest/gtest.h>
 
 #include "macro/MacroFiles.h"
-#include "macro/MacroSync.h"
 #include "platform/Utf16Text.h"
 #include "profile/SettingsFiles.h"
 #include "support/TempDir.h"
-#include "vocabulary/ButtonFunctions.h"
 
 namespace veltrix {
 namespace {
@@ -66,34 +63,6 @@ TEST(MacroFileImport, AFailureChangesNeitherTheStoreNorItsFile) {
               MacroImportStatus::NotSaved);
     EXPECT_EQ(store.Count(), 1);
     EXPECT_FALSE(std::filesystem::exists(MacroFile(dir.Path())));
-}
-
-TEST(MacroRename, ButtonsFollowTheNewNameAndKeepTheirMacro) {
-    TempDir dir;
-    ProfileSettings settings{};
-    ButtonEntry& runs = settings.Profiles[4].aButton[11];
-    runs.byFuncCode = kFuncMacro;
-    SetFieldText(runs.szMacroName, u"old");
-    ButtonEntry& other = settings.Profiles[0].aButton[2];
-    other.byFuncCode = kFuncMacro;
-    SetFieldText(other.szMacroName, u"Another");
-
-    MacroStore store;
-    MacroRecord renamed = NamedMacro(u"New name");
-    renamed.iActionCount = 1;
-    renamed.aAction[0] = {4, kDirectionPress, 7};
-    store.Append(renamed);
-    store.Append(NamedMacro(u"Another"));
-    RenameButtonMacros(settings, u"OLD", u"New name");
-    EXPECT_TRUE(PublishMacroChange(store, settings, dir.Path(), VeltrixWindowHandle{}));
-
-    EXPECT_EQ(runs.byFuncCode, kFuncMacro);
-    EXPECT_EQ(FieldText(runs.szMacroName), u"New name");
-    EXPECT_EQ(runs.wMacroActionCount, 1);
-    EXPECT_EQ(FieldText(other.szMacroName), u"Another");
-    ProfileSettings saved{};
-    ASSERT_EQ(LoadSettings(saved, dir.Path()), SettingsSource::File);
-    EXPECT_EQ(std::memcmp(&saved, &settings, sizeof(saved)), 0);
 }
 
 }  // namespace
