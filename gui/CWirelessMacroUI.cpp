@@ -30,7 +30,7 @@ constexpr int kRowHeight = 30;
 constexpr QSize kKeyPictureSize(22, 22);
 constexpr QSize kArrowPictureSize(14, 14);
 // The layout's column headings have the same widths.
-constexpr int kKeyColumnWidth = 120;
+constexpr int kKeyColumnWidth = 104;
 constexpr int kActionColumnWidth = 70;
 
 // The core's debug traces, for a developer reading the program's debug output.
@@ -84,7 +84,6 @@ class ActionRowWidget final : public QWidget {
         m_pAction->setFixedWidth(kActionColumnWidth);
         m_pDelay = new QLabel(this);
         m_pDelay->setObjectName("delay");
-        m_pDelay->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         layout->addWidget(m_pKeyPicture);
         layout->addWidget(m_pKey);
         layout->addWidget(m_pActionPicture);
