@@ -1,26 +1,145 @@
 #pragma once
 
-// The macro page: macro list, action editor and recording.
+// The macro page: the list of macros, the action list of the one being edited with its editor,
+// recording from the keyboard and mouse, and single macros exchanged with .macro files. The rules
+// live in the core's working copy and recorder; this page finds its controls, reports what the
+// user does to them, and draws what the core tells it through MacroPageView.
 
+#include <QIcon>
+#include <QString>
+#include <array>
 #include <cstdint>
+#include <memory>
 
+#include "FileDialogs.h"
 #include "SettingsPage.h"
+#include "macro/MacroPageView.h"
+#include "macro/MacroRecorder.h"
+#include "macro/MacroWorkingCopy.h"
+
+class QAbstractButton;
+class QComboBox;
+class QLineEdit;
+class QListWidget;
+class QStackedWidget;
 
 namespace veltrix::gui {
 
-class CWirelessMacroUI : public CSettingsPage {
+class CWirelessMacroUI : public CSettingsPage, public MacroPageView {
     Q_OBJECT
 
   public:
-    explicit CWirelessMacroUI(QWidget* parent = nullptr)
-        : CSettingsPage(parent, "wirelessmacropage.ui") {}
+    explicit CWirelessMacroUI(QWidget* parent = nullptr);
+    ~CWirelessMacroUI() override;
+
+    void Wire(const PageContext& context) override;
+    // One row per macro of the store, in store order, none selected.
+    void FillMacroList() override;
 
     // Hook events while the macro recording flag or the macro key edit flag is set.
-    virtual void RecordEvent(std::uint32_t /*code*/, std::uint32_t /*flag*/) {}
-    virtual void SetKey(std::uint32_t /*virtualKey*/) {}
+    void RecordEvent(std::uint32_t code, std::uint32_t flag);
+    void SetKey(std::uint32_t virtualKey);
     // Edits that are neither saved nor cancelled keep the user on this page.
-    virtual bool Unsaved() const { return false; }
-    virtual void ShowSaveNotice() {}
+    bool Unsaved() const;
+    void ShowSaveNotice();
+
+    // The core behind the page; null until the page is wired.
+    const MacroWorkingCopy* Editor() const { return m_pEditor.get(); }
+    const MacroRecorder* Recorder() const { return m_pRecorder.get(); }
+
+    // MacroPageView
+    void ShowMacroName(std::u16string_view name) override;
+    void ShowActionRows(std::span<const ActionRow> rows) override;
+    void SelectActionRow(int row) override;
+    void RemoveActionRow(int row) override;
+    void UpdateActionRow(int row, const ActionRow& content) override;
+    void ShowActionRowKey(int row, std::string_view keyTextId) override;
+    void ShowActionRowDelay(int row, std::uint16_t delay) override;
+    void ShowActionEditor(const ActionEditorState& state) override;
+    void ShowEditedKey(std::string_view keyTextId) override;
+    void ShowMouseActionDelay(std::uint16_t delay) override;
+    void UncheckActionEditBox() override;
+    void ShowUnsavedState(bool unsaved) override;
+    std::string DefaultDelayText() const override;
+    void ShowRecordButtonText(std::string_view textId) override;
+    void UncheckRecordButton() override;
+    void CreateMacro() override;
+
+  Q_SIGNALS:
+    // Macros were added, renamed or erased: pages that list macros refill their lists.
+    void MacroListChanged();
+    // The buttons' copies of the macros were brought in step with the store: the button page
+    // reads its buttons again.
+    void ButtonEntriesChanged();
+
+  protected:
+    void FindControls(QWidget* root) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void ConnectControls();
+
+    void OnNewMacro();
+    void OnDeleteMacro();
+    void OnMacroRowSelected(int row);
+    void OnActionRowSelected(int row);
+    void OnNameEdited();
+    void OnRecordClicked();
+    void OnInsertMouseToggled(bool checked);
+    void OnActionEditClicked(bool checked);
+    void OnKeyDelayEdited();
+    void OnMouseDelayEdited();
+    void OnMouseButtonChosen(int index);
+    void OnSave();
+    void OnCancel();
+    void OnImport();
+    void OnExport();
+
+    // New, delete, import and export wait until the edits are saved or cancelled.
+    bool RefusedWhileUnsaved();
+    void PublishChange();
+    void AppendMacroRow(const MacroRecord& record);
+    void SelectMacroRowQuietly(int row);
+    FileDialogRequest MacroFileRequest() const;
+    void RememberFolder(const QString& file);
+    class ActionRowWidget* RowWidget(int row) const;
+
+    // The controls, found by name; one that the layout lacks stays null.
+    QListWidget* m_pMacroList = nullptr;
+    QLineEdit* m_pNameEdit = nullptr;
+    QAbstractButton* m_pAddButton = nullptr;
+    QAbstractButton* m_pDeleteButton = nullptr;
+    QAbstractButton* m_pInsertMouseButton = nullptr;
+    QAbstractButton* m_pRecordButton = nullptr;
+    QListWidget* m_pActionList = nullptr;
+    std::array<QAbstractButton*, 3> m_apDelayModeButtons{};  // by delay mode
+    QLineEdit* m_pDefaultDelayEdit = nullptr;
+    QAbstractButton* m_pUpButton = nullptr;
+    QAbstractButton* m_pDownButton = nullptr;
+    QAbstractButton* m_pDeleteActionButton = nullptr;
+    QAbstractButton* m_pClearButton = nullptr;
+    QAbstractButton* m_pActionEditCheck = nullptr;
+    QLineEdit* m_pActionEdit = nullptr;
+    QLineEdit* m_pDelayEdit = nullptr;
+    QStackedWidget* m_pActionEditTab = nullptr;
+    QComboBox* m_pMouseActionCombo = nullptr;
+    QLineEdit* m_pMouseDelayEdit = nullptr;
+    QAbstractButton* m_pImportButton = nullptr;
+    QAbstractButton* m_pExportButton = nullptr;
+    QWidget* m_pNameTab = nullptr;
+    QWidget* m_pMouseEventTab = nullptr;
+    std::array<QAbstractButton*, 5> m_apClickButtons{};  // in the order of kClickButtonCodes
+    QAbstractButton* m_pSaveButton = nullptr;
+    QAbstractButton* m_pCancelButton = nullptr;
+    QWidget* m_pSaveDataTab = nullptr;
+    QWidget* m_pExportOrImportTab = nullptr;
+
+    std::unique_ptr<TraceSink> m_pTrace;
+    std::unique_ptr<MacroWorkingCopy> m_pEditor;
+    std::unique_ptr<MacroRecorder> m_pRecorder;
+    // Where the next macro file dialog opens: the data folder, then the last folder used.
+    QString m_lastFolder;
+    QIcon m_keyboardPicture, m_mousePicture, m_pressPicture, m_releasePicture;
 };
 
 }  // namespace veltrix::gui

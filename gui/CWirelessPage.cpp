@@ -32,7 +32,13 @@ CWirelessPage::CWirelessPage(QWidget* root, QWidget* dialogOwner, const VeltrixW
     ConnectControls();
 }
 
-CWirelessPage::~CWirelessPage() = default;
+CWirelessPage::~CWirelessPage() {
+    // The macro page outlives the record and the hooks it was handed (the window's widgets go
+    // last), and a focus change while the window closes would still reach its key edit.
+    if (m_pMacroPage != nullptr) {
+        m_pMacroPage->Wire(PageContext{});
+    }
+}
 
 void CWirelessPage::LookUpControls(QWidget* root) {
     m_apNavigation[kLightTab] = FindControl<QAbstractButton>(root, "wireless_light_btn");
@@ -102,6 +108,20 @@ void CWirelessPage::ConnectControls() {
     }
     if (m_pReset != nullptr) {
         connect(m_pReset, &QAbstractButton::clicked, this, &CWirelessPage::ResetProfiles);
+    }
+    if (m_pMacroPage != nullptr) {
+        connect(m_pMacroPage, &CWirelessMacroUI::MacroListChanged, this, [this] {
+            for (CSettingsPage* page : m_pages) {
+                if (page != m_pMacroPage) {
+                    page->FillMacroList();
+                }
+            }
+        });
+        connect(m_pMacroPage, &CWirelessMacroUI::ButtonEntriesChanged, this, [this] {
+            if (m_pButtonPage != nullptr) {
+                m_pButtonPage->Reload();
+            }
+        });
     }
 }
 

@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "vocabulary/ButtonFunctions.h"
 #include "platform/Utf16Text.h"
 #include "profile/RecordAccess.h"
+#include "vocabulary/ButtonFunctions.h"
 
 namespace veltrix {
 namespace {
@@ -49,6 +49,20 @@ bool MacroSync(ProfileSettings& settings, const MacroStore& store) {
         }
     }
     return lookedAt;
+}
+
+void RenameButtonMacros(ProfileSettings& settings, std::u16string_view oldName,
+                        std::u16string_view newName) {
+    for (ProfileData& profile : settings.Profiles) {
+        for (int button = 0; button < kShownButtonCount; ++button) {
+            ButtonEntry& entry = profile.aButton[static_cast<std::size_t>(button)];
+            const std::u16string_view name = FieldText(entry.szMacroName);
+            if ((entry.byFuncCode == kFuncMacro || !name.empty()) &&
+                EqualIgnoringCase(name, oldName)) {
+                SetFieldText(entry.szMacroName, newName);
+            }
+        }
+    }
 }
 
 }  // namespace veltrix

@@ -3,6 +3,8 @@
 // A button that runs a macro carries its own copy of the macro's name and steps, because that copy
 // is what the mouse is sent. These keep the copies in step with the store.
 
+#include <string_view>
+
 #include "macro/MacroStore.h"
 #include "profile/ProfileSettings.h"
 
@@ -17,5 +19,10 @@ int MacroIndexForButton(const MacroStore& store, const ButtonEntry& entry);
 // count and steps of its macro. True when at least one entry was looked at, changed or not; the
 // caller then has the buttons re-read and the mouse updated.
 bool MacroSync(ProfileSettings& settings, const MacroStore& store);
+
+// A macro got a new name: the buttons that run it under its old name (in any case) take the new
+// one, so that the next MacroSync keeps them on it instead of taking their macro away.
+void RenameButtonMacros(ProfileSettings& settings, std::u16string_view oldName,
+                        std::u16string_view newName);
 
 }  // namespace veltrix

@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "vocabulary/KeyCodes.h"
 #include "platform/IntegerText.h"
 #include "platform/Utf16Text.h"
 #include "profile/RecordAccess.h"
+#include "vocabulary/KeyCodes.h"
 
 namespace veltrix {
 namespace {
@@ -285,6 +285,55 @@ void MacroWorkingCopy::Cancel() {
         Load(m_iSelectedMacro);
     }
     m_bCancelling = false;
+}
+
+// All 46 entries go in, not only the valid ones, so that a saved record is the working copy byte
+// for byte.
+void MacroWorkingCopy::WriteActionsIntoMacro() {
+    m_pCurrentMacro->aAction = m_aAction;
+    m_pCurrentMacro->iActionCount = m_iActionCount;
+}
+
+bool MacroWorkingCopy::Save() {
+    const bool saved = m_pCurrentMacro != nullptr;
+    if (saved) {
+        WriteActionsIntoMacro();
+    }
+    m_bActionEdit = false;
+    LeaveUnsavedState();
+    m_view.ShowActionEditor({.iPage = kEditorNone});
+    return saved;
+}
+
+RenameOutcome MacroWorkingCopy::Rename(std::u16string_view wanted) {
+    if (m_pCurrentMacro == nullptr) {
+        return RenameOutcome::NoMacro;
+    }
+    const std::u16string_view name = FitText(wanted, kMacroNameUnits - 1);
+    const std::u16string_view current = FieldText(m_pCurrentMacro->szName);
+    // A change of case alone is no new name: names are compared without regard to case.
+    RenameOutcome outcome = RenameOutcome::Kept;
+    if (!EqualIgnoringCase(name, current)) {
+        outcome = m_store.HasName(name) ? RenameOutcome::Refused : RenameOutcome::Renamed;
+    }
+    if (outcome != RenameOutcome::Renamed) {
+        m_view.ShowMacroName(current);
+        return outcome;
+    }
+    SetFieldText(m_pCurrentMacro->szName, name);
+    WriteActionsIntoMacro();
+    return outcome;
+}
+
+int MacroWorkingCopy::EraseMacro(int row) {
+    if (row < 0 || row >= m_store.Count()) {
+        return m_iSelectedMacro;
+    }
+    m_store.Erase(row);
+    // The record being edited may be gone: load away from it before anything else looks at it.
+    const int next = std::min(row, m_store.Count() - 1);
+    SelectMacro(next);
+    return next;
 }
 
 void MacroWorkingCopy::PrepareRecordingBlock() {

@@ -24,6 +24,14 @@ enum class DelayMode : std::int32_t { Recorded = 0, Default = 1, None = 2 };
 
 enum class DelayEdit { Keyboard, Mouse };
 
+// What a rename came to.
+enum class RenameOutcome {
+    NoMacro,  // nothing is being edited
+    Kept,     // the same name, at most in another case: the name stays as it was
+    Refused,  // another macro has that name
+    Renamed,  // the macro has the new name, and the working steps were written into it too
+};
+
 // The delay that a step gets when no real pause is known.
 inline constexpr std::uint16_t kPlaceholderDelay = 2;
 
@@ -60,6 +68,17 @@ class MacroWorkingCopy {
     void LeaveUnsavedState() { SetUnsaved(false); }
     // Throws the edits away by loading the selected macro again.
     void Cancel();
+    // The current macro takes the working steps, and the page leaves the unsaved state with the
+    // editor closed. False when there was no macro to write into; the caller then has nothing to
+    // save to the store's file.
+    bool Save();
+    // The name edit lost the focus with this text. A refused or unchanged name is shown again in
+    // the edit; a new one is cut to fit the name field.
+    RenameOutcome Rename(std::u16string_view wanted);
+    // Erases the macro at `row` of the store and selects the row that takes its place (the one
+    // before it when it was the last), which loads that macro; nothing is loaded when the store
+    // is now empty. Returns the row now selected, -1 for none.
+    int EraseMacro(int row);
 
     // Used by recording.
     // Inserts at the insertion point, or appends when there is none; false when the list is full.
@@ -90,6 +109,7 @@ class MacroWorkingCopy {
     void SelectRow(int row);
     void RenderMovedRow(int row);
     void SetUnsaved(bool unsaved);
+    void WriteActionsIntoMacro();
     std::uint16_t DelayFromDefaultDelayEdit() const;
 
     MacroStore& m_store;

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "device/DeviceLink.h"
+#include "macro/MacroFiles.h"
 #include "vocabulary/ButtonFunctions.h"
 #include "vocabulary/KeyCodes.h"
 
@@ -230,18 +231,23 @@ TEST(LanguageFile, HasATextForEveryKeyAndButtonFunction) {
 TEST(LanguageFile, HasTheTextsThatTheProgramNames) {
     const LanguageFile& file = ShippedFile();
     ASSERT_EQ(file.error, "");
-    const std::string named[] = {std::string(kChargingTextId),
-                                 "mouse_name_text",
-                                 "profile_text",
-                                 "no_device_text",
-                                 "warning_title_text",
-                                 "delete_macro_text",
-                                 "save_macro_text",
-                                 "mouse_macro_function_text",
-                                 "start_recording_text",
-                                 "stop_recording_text",
-                                 "key_down_action",
-                                 "key_up_action"};
+    const std::string named[] = {
+        std::string(kChargingTextId),
+        "mouse_name_text",
+        "profile_text",
+        "no_device_text",
+        "warning_title_text",
+        "delete_macro_text",
+        "save_macro_text",
+        "mouse_macro_function_text",
+        "start_recording_text",
+        "stop_recording_text",
+        "key_down_action",
+        "key_up_action",
+        "macro_filter_text",
+        "export_macro_failed_text",
+        std::string(MacroImportWarningTextId(MacroImportStatus::WrongSize)),
+        std::string(MacroImportWarningTextId(MacroImportStatus::Unreadable))};
     for (const std::string& id : named) {
         EXPECT_TRUE(file.texts.contains(id)) << id;
     }

@@ -26,13 +26,7 @@ namespace {
 
 std::unique_ptr<CMainWnd> MakeWindow(const TempDir& data,
                                      std::vector<std::filesystem::path> plugins) {
-    MainWindowOptions options;
-    options.dataFolder = data.Path();
-    options.pluginFolders = std::move(plugins);
-    auto window = std::make_unique<CMainWnd>(std::move(options));
-    window->InitWindow();
-    QCoreApplication::processEvents();
-    return window;
+    return veltrix::test::MakeMainWindow(data.Path(), std::move(plugins));
 }
 
 int CurrentDeviceView(CMainWnd& window) {

@@ -1,5 +1,6 @@
 #include "UiTestSupport.h"
 
+#include <QCoreApplication>
 #include <sstream>
 
 #include "Language.h"
@@ -18,6 +19,17 @@ std::vector<std::filesystem::path> BuiltPluginFolders() {
 
 std::vector<std::filesystem::path> NoPluginFolders() {
     return {"/nonexistent/veltrix-plugins"};
+}
+
+std::unique_ptr<gui::CMainWnd> MakeMainWindow(const std::filesystem::path& dataFolder,
+                                              std::vector<std::filesystem::path> plugins) {
+    gui::MainWindowOptions options;
+    options.dataFolder = dataFolder;
+    options.pluginFolders = std::move(plugins);
+    auto window = std::make_unique<gui::CMainWnd>(std::move(options));
+    window->InitWindow();
+    QCoreApplication::processEvents();
+    return window;
 }
 
 EmulatedMouse::EmulatedMouse()

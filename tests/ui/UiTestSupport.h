@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "CMainWnd.h"
 #include "support/EmulatorProcess.h"
 #include "support/TempDir.h"
 
@@ -20,6 +21,10 @@ void UseSourceSkin();
 std::vector<std::filesystem::path> BuiltPluginFolders();
 // A folder without plugins: the program then finds no mouse.
 std::vector<std::filesystem::path> NoPluginFolders();
+
+// A main window over the user's files in `dataFolder`, initialised, its first events handled.
+std::unique_ptr<gui::CMainWnd> MakeMainWindow(const std::filesystem::path& dataFolder,
+                                              std::vector<std::filesystem::path> plugins);
 
 // The emulated mouse, served for the life of the object, and the environment that makes the
 // driver plugins use it.

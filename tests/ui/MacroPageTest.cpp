@@ -1,0 +1,367 @@
+// The macro page over the real core, in a real main window: what it shows, the way from a
+// recording to the mouse, the store's changes reaching the buttons, and macro files.
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QStackedWidget>
+#include <QtTest>
+#include <fstream>
+
+#include "CMainWnd.h"
+#include "CWirelessMacroUI.h"
+#include "CWirelessPage.h"
+#include "FileDialogs.h"
+#include "Language.h"
+#include "Skin.h"
+#include "SkinWindow.h"
+#include "UiTestSupport.h"
+#include "device/FeatureReports.h"
+#include "device/ReportText.h"
+#include "macro/MacroRecorder.h"
+#include "platform/BinaryFile.h"
+#include "platform/Utf16Text.h"
+#include "profile/SettingsFiles.h"
+#include "vocabulary/ButtonFunctions.h"
+
+using namespace veltrix;
+using namespace veltrix::gui;
+using veltrix::test::EmulatedMouse;
+using veltrix::test::TempDir;
+
+namespace {
+
+constexpr MacroAction kPressA{4, kDirectionPress, 10}, kReleaseA{4, kDirectionRelease, 20},
+    kPressLeft{241, kDirectionPress, 5};
+
+MacroRecord Macro(std::u16string_view name, std::initializer_list<MacroAction> actions) {
+    MacroRecord record{};
+    SetFieldText(record.szName, name);
+    std::copy(actions.begin(), actions.end(), record.aAction.begin());
+    record.iActionCount = static_cast<std::int32_t>(actions.size());
+    return record;
+}
+
+void WriteMacros(const TempDir& data, std::initializer_list<MacroRecord> records) {
+    MacroStore store;
+    for (const MacroRecord& record : records) {
+        store.Append(record);
+    }
+    QVERIFY(SaveMacroList(store, data.Path()));
+}
+
+std::vector<char> FileBytes(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::vector<char> Bytes(const MacroRecord& record) {
+    const auto* begin = reinterpret_cast<const char*>(&record);
+    return {begin, begin + sizeof(record)};
+}
+
+template <typename T = QWidget>
+T* Control(QWidget* page, const char* name) {
+    T* control = FindControl<T>(page, name);
+    if (control == nullptr) {
+        qFatal("no control %s", name);
+    }
+    return control;
+}
+
+void Click(QWidget* page, const char* name) {
+    Control<QAbstractButton>(page, name)->click();
+}
+
+// The user types into an edit and leaves it.
+void Type(QWidget* page, const char* name, const QString& text) {
+    auto* edit = Control<QLineEdit>(page, name);
+    edit->setText(text);
+    Q_EMIT edit->editingFinished();
+}
+
+QStringList RowTexts(QListWidget* list) {
+    QStringList texts;
+    for (int i = 0; i < list->count(); ++i) {
+        const QVariant spoken = list->item(i)->data(Qt::AccessibleTextRole);
+        texts << (spoken.isValid() ? spoken.toString() : list->item(i)->text());
+    }
+    return texts;
+}
+
+bool LogHas(const EmulatedMouse& mouse, const std::string& line) {
+    const std::vector<std::string> log = mouse.Log();
+    return std::find(log.begin(), log.end(), line) != log.end();
+}
+
+// Answers the next warning box with `answer`, noting the text it showed.
+void AnswerWarning(QString& shown, int answer) {
+    SkinWindow::QueueAnswer([&shown, answer](SkinWindow& box) {
+        shown = FindControl<QLabel>(&box, "warning")->text();
+        return answer;
+    });
+}
+
+}  // namespace
+
+class MacroPageTest : public QObject {
+    Q_OBJECT
+
+  private Q_SLOTS:
+    void initTestCase() { veltrix::test::UseSourceSkin(); }
+    void cleanup() {
+        SkinWindow::ClearAnswers();
+        ClearFileAnswers();
+    }
+
+    void ThePageShowsWhatTheWorkingCopySays() {
+        TempDir data;
+        WriteMacros(data,
+                    {Macro(u"Greet", {kPressA, kReleaseA, kPressLeft}), Macro(u"Привет", {})});
+        auto window = veltrix::test::MakeMainWindow(data.Path(), veltrix::test::NoPluginFolders());
+        CWirelessMacroUI* page = window->DevicePage().MacroPage();
+        QVERIFY(page != nullptr);
+
+        QStringList named;
+        for (QWidget* control : page->findChildren<QWidget*>()) {
+            if (control->objectName().startsWith("wireless_")) {
+                named << control->objectName();
+            }
+            named << control->accessibleName();
+        }
+        QCOMPARE(named.filter(QRegularExpression("^wireless_")).size(), 34);
+        for (const char* name : {"Macro list",
+                                 "Macro name",
+                                 "New macro",
+                                 "Delete macro",
+                                 "Record",
+                                 "Insert mouse event",
+                                 "Left click",
+                                 "Right click",
+                                 "Middle click",
+                                 "Back",
+                                 "Forward",
+                                 "Action list",
+                                 "Move up",
+                                 "Move down",
+                                 "Clear",
+                                 "Edit action",
+                                 "Action key",
+                                 "Action delay",
+                                 "Mouse action",
+                                 "Default delay",
+                                 "Record delays",
+                                 "No delay",
+                                 "Default delay (ms)",
+                                 "Save",
+                                 "Cancel",
+                                 "Import macro",
+                                 "Export macro"}) {
+            QVERIFY2(named.contains(name), name);
+        }
+
+        auto* macros = Control<QListWidget>(page, "wireless_macro_list");
+        QCOMPARE(RowTexts(macros), QStringList({"Greet", "Привет"}));
+        QCOMPARE(macros->currentRow(), -1);
+
+        macros->setCurrentRow(0);
+        QCOMPARE(Control<QLineEdit>(page, "wireless_macro_name_edit")->text(), QString("Greet"));
+        auto* actions = Control<QListWidget>(page, "wireless_macro_action_list");
+        QCOMPARE(RowTexts(actions),
+                 QStringList({"A, Press, 10 ms", "A, Release, 20 ms", "Left button, Press, 5 ms"}));
+        QCOMPARE(actions->currentRow(), 2);
+
+        // The editor of a keyboard step, then of the last step, a mouse step, whose delay is not
+        // editable. Opening the editor makes the page unsaved: no other macro can be chosen.
+        actions->setCurrentRow(0);
+        Click(page, "wireless_macro_action_edit_check");
+        auto* editor = Control<QStackedWidget>(page, "wireless_macro_action_edit_tab");
+        QCOMPARE(editor->currentIndex(), 1);
+        QCOMPARE(Control<QLineEdit>(page, "wireless_macro_action_edit")->text(), QString("A"));
+        QCOMPARE(Control<QLineEdit>(page, "wireless_macro_delay_edit")->text(), QString("10"));
+        QVERIFY(!macros->isEnabled());
+        QVERIFY(!Control(page, "wireless_macro_savedata_tab")->isHidden());
+        QVERIFY(Control(page, "wireless_macro_exportorimport_tab")->isHidden());
+        actions->setCurrentRow(2);
+        QCOMPARE(editor->currentIndex(), 2);
+        auto* mouseDelay = Control<QLineEdit>(page, "wireless_macro_mouseaction_delay_edit");
+        QCOMPARE(mouseDelay->text(), QString("0"));
+        QVERIFY(!mouseDelay->isEnabled());
+
+        // A new macro waits for the edits to be saved or cancelled.
+        QString shown;
+        AnswerWarning(shown, 1);
+        Click(page, "wireless_macro_add_btn");
+        QCOMPARE(shown, Tr("save_macro_text"));
+        QCOMPARE(window->Macros().Count(), 2);
+        QVERIFY(page->Unsaved());
+
+        Click(page, "wireless_macro_cancel_btn");
+        QVERIFY(!page->Unsaved());
+        QVERIFY(macros->isEnabled());
+        QCOMPARE(editor->currentIndex(), 0);
+    }
+
+    void ARecordedMacroReachesTheStoreItsFileAndTheMouse() {
+        EmulatedMouse mouse;
+        TempDir data;
+        auto window =
+            veltrix::test::MakeMainWindow(data.Path(), veltrix::test::BuiltPluginFolders());
+        QTRY_VERIFY_WITH_TIMEOUT(!window->DevicePage().Session().Link().Flags().m_bAsleep, 10000);
+        CWirelessMacroUI* page = window->DevicePage().MacroPage();
+        // Button 4 of the first profile runs the macro that recording is about to create.
+        ProfileSettings& settings = window->DevicePage().Settings();
+        ButtonEntry& button = settings.Profiles[0].aButton[3];
+        button.byFuncCode = kFuncMacro;
+        SetFieldText(button.szMacroName, u"Macro1");
+
+        // Recording from an empty page creates the macro first.
+        Click(page, "wireless_macro_record_btn");
+        QCOMPARE(window->Macros().Count(), 1);
+        QCOMPARE(window->CaptureFlags().byMacroRecording, 1);
+        QCOMPARE(Control<QAbstractButton>(page, "wireless_macro_record_btn")->text(),
+                 Tr("stop_recording_text"));
+        const std::uint32_t kH = 0x48, kI = 0x49;
+        for (const auto& [code, flag] : std::initializer_list<std::pair<std::uint32_t, int>>{
+                 {kH, 0}, {kH, 1}, {kI, 0}, {kI, 0}, {kI, 1}}) {
+            window->HandleCustomMessage({kMsgHookEvent, code, flag});
+        }
+        Click(page, "wireless_macro_record_btn");
+        QVERIFY(!page->Recorder()->Recording());
+
+        // The first step's delay, edited.
+        Control<QListWidget>(page, "wireless_macro_action_list")->setCurrentRow(0);
+        Click(page, "wireless_macro_action_edit_check");
+        Type(page, "wireless_macro_delay_edit", "250");
+        mouse.Ctl({"clear-log"});
+        Click(page, "wireless_macro_save_btn");
+        QVERIFY(!page->Unsaved());
+
+        const std::uint8_t h = TranslateHookEvent(kH, 0).byKeyCode;
+        const std::uint8_t i = TranslateHookEvent(kI, 0).byKeyCode;
+        const MacroRecord& saved = window->Macros().At(0);
+        QCOMPARE(saved.iActionCount, 4);
+        const MacroRecord expected = Macro(u"Macro1", {{h, kDirectionPress, 250},
+                                                       {h, kDirectionRelease, 10},
+                                                       {i, kDirectionPress, 10},
+                                                       {i, kDirectionRelease, 2}});
+        QCOMPARE(Bytes(saved), Bytes(expected));
+        QCOMPARE(FileBytes(MacroFile(data.Path())), Bytes(expected));
+
+        // The button carries the saved macro, in the record and in its file, and the mouse has it.
+        QCOMPARE(button.wMacroActionCount, 4);
+        QVERIFY(button.aMacroAction == expected.aAction);
+        ProfileSettings onDisk{};
+        QVERIFY(ReadFilePrefix(SettingsFile(data.Path()), WritableRecordBytes(onDisk)));
+        QVERIFY(onDisk.Profiles[0].aButton[3].aMacroAction == expected.aAction);
+        const std::string report = ReportHexLine(MacroReport(button, 1));
+        QTRY_VERIFY_WITH_TIMEOUT(LogHas(mouse, report), 10000);
+    }
+
+    void RenamesAndDeletesKeepNamesUniqueAndButtonsInStep() {
+        TempDir data;
+        WriteMacros(data, {Macro(u"Greet", {kPressA}), Macro(u"Other", {kPressA, kReleaseA})});
+        auto window = veltrix::test::MakeMainWindow(data.Path(), veltrix::test::NoPluginFolders());
+        CWirelessMacroUI* page = window->DevicePage().MacroPage();
+        ButtonEntry& button = window->DevicePage().Settings().Profiles[2].aButton[0];
+        button.byFuncCode = kFuncMacro;
+        SetFieldText(button.szMacroName, u"Other");
+        auto* macros = Control<QListWidget>(page, "wireless_macro_list");
+        auto* name = Control<QLineEdit>(page, "wireless_macro_name_edit");
+        macros->setCurrentRow(1);
+
+        // Another macro's name in another case is taken; a change of case alone changes nothing.
+        for (const char* refused : {"GREET", "oTHER"}) {
+            Type(page, "wireless_macro_name_edit", refused);
+            QCOMPARE(name->text(), QString("Other"));
+        }
+        Type(page, "wireless_macro_name_edit", "Über");
+        QCOMPARE(RowTexts(macros), QStringList({"Greet", "Über"}));
+        QCOMPARE(QString::fromStdU16String(std::u16string(FieldText(button.szMacroName))),
+                 QString("Über"));
+        MacroStore onDisk;
+        LoadMacroList(onDisk, data.Path());
+        QCOMPARE(onDisk.IndexOfName(u"Über"), 1);
+
+        // Deleting the last macro selects the one before it and gives the button its own function
+        // back, in the record and its file.
+        QString shown;
+        AnswerWarning(shown, 1);
+        Click(page, "wireless_macro_delete_btn");
+        QCOMPARE(shown, Tr("delete_macro_text"));
+        QCOMPARE(RowTexts(macros), QStringList({"Greet"}));
+        QCOMPARE(macros->currentRow(), 0);
+        QCOMPARE(name->text(), QString("Greet"));
+        QCOMPARE(button.byFuncCode, DefaultFunctionCode(0));
+        ProfileSettings saved{};
+        QVERIFY(ReadFilePrefix(SettingsFile(data.Path()), WritableRecordBytes(saved)));
+        QCOMPARE(saved.Profiles[2].aButton[0].byFuncCode, DefaultFunctionCode(0));
+        QCOMPARE(FileBytes(MacroFile(data.Path())).size(), sizeof(MacroRecord));
+
+        // Deleting the only macro leaves an empty editor.
+        SkinWindow::QueueAnswer(1);
+        Click(page, "wireless_macro_delete_btn");
+        QCOMPARE(macros->count(), 0);
+        QCOMPARE(name->text(), QString());
+        QVERIFY(page->Editor()->CurrentMacro() == nullptr);
+    }
+
+    void MacroFilesRoundTripAndWrongSizesAreRefused() {
+        TempDir data;
+        MacroRecord greet = Macro(u"Greet", {kPressA, kReleaseA});
+        greet.iReserved48 = 7;
+        WriteMacros(data, {greet});
+        auto window = veltrix::test::MakeMainWindow(data.Path(), veltrix::test::NoPluginFolders());
+        CWirelessMacroUI* page = window->DevicePage().MacroPage();
+        auto* macros = Control<QListWidget>(page, "wireless_macro_list");
+        macros->setCurrentRow(0);
+
+        const std::filesystem::path file = data / "exported.MACRO";
+        QueueFileAnswer(QString::fromStdString(file.string()));
+        Click(page, "wireless_macro_export_btn");
+        QCOMPARE(FileBytes(file), Bytes(greet));
+
+        QueueFileAnswer(QString::fromStdString(file.string()));
+        Click(page, "wireless_macro_import_btn");
+        QCOMPARE(RowTexts(macros), QStringList({"Greet", "Greet_1"}));
+        QCOMPARE(macros->currentRow(), 1);
+        MacroRecord renamed = greet;
+        SetFieldText(renamed.szName, u"Greet_1");
+        QCOMPARE(Bytes(window->Macros().At(1)), Bytes(renamed));
+        const std::vector<char> stored = FileBytes(MacroFile(data.Path()));
+        QCOMPARE(stored.size(), 2 * sizeof(MacroRecord));
+
+        const std::filesystem::path shortFile = data / "short.macro";
+        std::ofstream(shortFile, std::ios::binary).write(Bytes(greet).data(), 239);
+        QueueFileAnswer(QString::fromStdString(shortFile.string()));
+        QString shown;
+        AnswerWarning(shown, 1);
+        Click(page, "wireless_macro_import_btn");
+        QCOMPARE(shown, Tr("import_macro_size_text"));
+        QCOMPARE(window->Macros().Count(), 2);
+        QCOMPARE(macros->count(), 2);
+        QCOMPARE(FileBytes(MacroFile(data.Path())), stored);
+    }
+
+    // The window's widgets outlive the device page and the hooks; what reaches the page then
+    // (a focus change as the window closes, a late hook event) must find nothing freed.
+    void AClosedWindowLeavesThePageInert() {
+        TempDir data;
+        WriteMacros(data, {Macro(u"Greet", {kPressA, kReleaseA})});
+        auto window = veltrix::test::MakeMainWindow(data.Path(), veltrix::test::NoPluginFolders());
+        CWirelessMacroUI* page = window->DevicePage().MacroPage();
+        Control<QListWidget>(page, "wireless_macro_list")->setCurrentRow(0);
+        Click(page, "wireless_macro_record_btn");
+        window->Destroy();
+        QVERIFY(!page->Unsaved());
+        Click(page, "wireless_macro_record_btn");
+        page->RecordEvent(0x41, 0);
+        page->SetKey(0x41);
+        QFocusEvent focusOut(QEvent::FocusOut);
+        QCoreApplication::sendEvent(Control(page, "wireless_macro_action_edit"), &focusOut);
+    }
+};
+
+QTEST_MAIN(MacroPageTest)
+#include "MacroPageTest.moc"
