@@ -63,7 +63,8 @@ void CWirelessLightUI::FindControls(QWidget* root) {
     m_pSpeedGroup = FindControl<QWidget>(root, "wireless_breath_ver");
     m_pColorGroup = FindControl<QWidget>(root, "wireless_color_hor");
     m_pPresetGroup = FindControl<QWidget>(root, "wireless_color_ver");
-    m_pNoSettingsNote = FindControl<QWidget>(root, "light_no_settings_note");
+    m_pModeName = FindControl<QLabel>(root, "light_mode_name");
+    m_pModeAbout = FindControl<QLabel>(root, "light_mode_about");
     m_pPresetPreview = FindControl<QWidget>(root, "wireless_preview_control_1");
     for (std::size_t i = 0; i < m_apPresetBtn.size(); ++i) {
         m_apPresetBtn[i] =
@@ -183,11 +184,25 @@ void CWirelessLightUI::StopTimer(int id) {
 
 void CWirelessLightUI::SelectMode(int item) {
     SelectSilently(m_pModeList, item);
+    if (item < 0) {
+        ShowModeCard({}, {});
+    }
 }
 
 void CWirelessLightUI::SetModeTooltip(std::string_view textId) {
     if (m_pModeList != nullptr) {
         m_pModeList->setToolTip(Tr(textId));
+    }
+    // The card below the groups names the mode and says what it does.
+    ShowModeCard(Tr(textId), Tr(std::string(textId) + "_about"));
+}
+
+void CWirelessLightUI::ShowModeCard(const QString& name, const QString& about) {
+    if (m_pModeName != nullptr) {
+        m_pModeName->setText(name);
+    }
+    if (m_pModeAbout != nullptr) {
+        m_pModeAbout->setText(about);
     }
 }
 
@@ -204,7 +219,6 @@ void CWirelessLightUI::ShowGroups(const LightGroups& groups) {
     ShowIf(m_pSpeedGroup, groups.bSpeed);
     ShowIf(m_pColorGroup, groups.bColor);
     ShowIf(m_pPresetGroup, groups.bPreset);
-    ShowIf(m_pNoSettingsNote, groups == LightGroups{});
 }
 
 QLineEdit* CWirelessLightUI::ChannelEdit(ColorChannel channel) const {

@@ -54,6 +54,7 @@ class CWirelessLightUI final : public CSettingsPage, public LightingPageView {
   private:
     void ConnectControls();
     QLineEdit* ChannelEdit(ColorChannel channel) const;
+    void ShowModeCard(const QString& name, const QString& about);
 
     QComboBox* m_pModeList = nullptr;
     QSlider* m_pBrightnessSlider = nullptr;
@@ -68,8 +69,9 @@ class CWirelessLightUI final : public CSettingsPage, public LightingPageView {
     QWidget* m_pSpeedGroup = nullptr;
     QWidget* m_pColorGroup = nullptr;
     QWidget* m_pPresetGroup = nullptr;
-    // Shown instead of the groups by a mode that has nothing to set.
-    QWidget* m_pNoSettingsNote = nullptr;
+    // The chosen mode's name and what it does.
+    QLabel* m_pModeName = nullptr;
+    QLabel* m_pModeAbout = nullptr;
     QWidget* m_pPresetPreview = nullptr;
     std::array<QAbstractButton*, kPresetColors.size()> m_apPresetBtn{};
     PageTimers m_timers;

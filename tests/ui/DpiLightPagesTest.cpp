@@ -230,7 +230,8 @@ class DpiLightPagesTest : public QObject {
         QVERIFY(shown("wireless_breath_ver") && shown("wireless_color_ver") &&
                 !shown("wireless_brightness_ver") && !shown("wireless_color_hor"));
         mode->setCurrentIndex(0);
-        QVERIFY(shown("light_no_settings_note") && !shown("wireless_breath_ver"));
+        QVERIFY(!shown("wireless_breath_ver") && !shown("wireless_brightness_ver"));
+        QCOMPARE(Control<QLabel>(w, "light_mode_name")->text(), Tr("wireless_lightmode1"));
 
         // Colours typed, clamped and shown on the swatch and the wheel.
         auto* red = Control<QLineEdit>(w, "wireless_r_edit");
