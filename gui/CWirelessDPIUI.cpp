@@ -194,7 +194,7 @@ void CWirelessDPIUI::OpenMouseSettings() {
     for (std::size_t i = 1; i < command->size(); ++i) {
         arguments << QString::fromStdString((*command)[i]);
     }
-    // Started on its own: the settings window outlives nothing of ours and is never waited for.
+    // Detached: the settings program lives on by itself and is never waited for.
     QProcess::startDetached(QString::fromStdString(command->front()), arguments);
 }
 

@@ -45,11 +45,7 @@ std::unique_ptr<CMainWnd> MakeWindow(const TempDir& data,
 
 template <typename T = QWidget>
 T* Control(QWidget* root, const QString& name) {
-    T* control = FindControl<T>(root, name);
-    if (control == nullptr) {
-        qWarning("no control %s", qPrintable(name));
-    }
-    return control;
+    return FindControl<T>(root, name);
 }
 
 void ShowTab(QWidget* window, const char* navigation) {
@@ -67,28 +63,23 @@ QColor TextColorOf(QWidget* label) {
     return label->palette().color(label->foregroundRole());
 }
 
+ProfileSettings SavedRecord(const TempDir& data) {
+    ProfileSettings saved{};
+    ReadFilePrefix(SettingsFile(data.Path()), WritableRecordBytes(saved));
+    return saved;
+}
+
 // The reports that apply request (area, profile) sends for the record saved in the data folder.
 std::vector<std::string> ReportsOfSavedRecord(const TempDir& data, std::uintptr_t area,
                                               int profile) {
-    ProfileSettings saved{};
-    if (!ReadFilePrefix(SettingsFile(data.Path()), WritableRecordBytes(saved))) {
-        return {};
-    }
     RecordingTransport transport;
     const LinkFlags flags;
-    ReportSender sender(transport, flags, InstantClock());
-    sender.SendRequest(saved, area, profile);
+    ReportSender(transport, flags, InstantClock()).SendRequest(SavedRecord(data), area, profile);
     std::vector<std::string> lines;
     for (const SentReport& report : transport.Sent()) {
         lines.push_back(ReportHexLine(report.bytes));
     }
     return lines;
-}
-
-ProfileSettings SavedRecord(const TempDir& data) {
-    ProfileSettings saved{};
-    ReadFilePrefix(SettingsFile(data.Path()), WritableRecordBytes(saved));
-    return saved;
 }
 
 // Every report the mouse received since the log was cleared, grown by each change in turn: a
@@ -130,47 +121,41 @@ class DpiLightPagesTest : public QObject {
     void EveryControlIsFoundByItsNameAndNamedForAssistiveTools() {
         TempDir data;
         auto window = MakeWindow(data, veltrix::test::NoPluginFolders());
-        std::vector<std::pair<QString, QString>> named = {
-            {"wireless_polling_rate_combo", "Report rate"},
-            {"mouse_attibute_btn", "Mouse settings"},
-            {"wireless_light_mode_combo", "Lighting mode"},
-            {"wireless_brightness_slider", "Brightness"},
-            {"wireless_breathing_slider", "Speed"},
-            {"wireless_r_edit", "Red"},
-            {"wireless_g_edit", "Green"},
-            {"wireless_b_edit", "Blue"},
-            {"wireless_light_color_pallet", "Colour wheel"},
-            {"wireless_synchronize_btn", "Synchronize"},
-            {"wireless_direction_1", "Direction 1"},
-            {"wireless_direction_2", "Direction 2"},
+        // Name, accessible name (none: not checked), and how many, numbered from 1 as %1.
+        const std::vector<std::tuple<QString, QString, int>> controls = {
+            {"wireless_dpi_btn_%1", "DPI level %1", 8},
+            {"wireless_dpi%1_slider", "DPI level %1 value", 8},
+            {"wireless_dpi_value_%1", "", 8},
+            {"wireless_dpi_color%1", "DPI level %1 colour", 8},
+            {"wireless_polling_rate_combo", "Report rate", 1},
+            {"mouse_attibute_btn", "Mouse settings", 1},
+            {"wireless_light_mode_combo", "Lighting mode", 1},
+            {"wireless_brightness_slider", "Brightness", 1},
+            {"wireless_breathing_slider", "Speed", 1},
+            {"wireless_r_edit", "Red", 1},
+            {"wireless_g_edit", "Green", 1},
+            {"wireless_b_edit", "Blue", 1},
+            {"wireless_color_btn%1", "Colour %1", 16},
+            {"wireless_color_btn%1_1", "Preset colour %1", 7},
+            {"wireless_light_color_pallet", "Colour wheel", 1},
+            {"wireless_direction_%1", "Direction %1", 2},
+            {"wireless_synchronize_btn", "Synchronize", 1},
+            {"wireless_preview_control", "", 1},
+            {"wireless_preview_control_1", "", 1},
+            {"wireless_brightness_ver", "", 1},
+            {"wireless_breath_ver", "", 1},
+            {"wireless_color_hor", "", 1},
+            {"wireless_color_ver", "", 1},
         };
-        for (int n = 1; n <= 8; ++n) {
-            named.emplace_back(QString("wireless_dpi_btn_%1").arg(n),
-                               QString("DPI level %1").arg(n));
-            named.emplace_back(QString("wireless_dpi%1_slider").arg(n),
-                               QString("DPI level %1 value").arg(n));
-            named.emplace_back(QString("wireless_dpi_color%1").arg(n),
-                               QString("DPI level %1 colour").arg(n));
-        }
-        for (int n = 1; n <= 16; ++n) {
-            named.emplace_back(QString("wireless_color_btn%1").arg(n), QString("Colour %1").arg(n));
-        }
-        for (int n = 1; n <= 7; ++n) {
-            named.emplace_back(QString("wireless_color_btn%1_1").arg(n),
-                               QString("Preset colour %1").arg(n));
-        }
-        for (const auto& [name, accessible] : named) {
-            QWidget* control = Control(window.get(), name);
-            QVERIFY2(control != nullptr, qPrintable(name));
-            QCOMPARE(control->accessibleName(), accessible);
-        }
-        for (int n = 1; n <= 8; ++n) {
-            QVERIFY(Control<QLabel>(window.get(), QString("wireless_dpi_value_%1").arg(n)));
-        }
-        for (const char* group :
-             {"wireless_brightness_ver", "wireless_breath_ver", "wireless_color_hor",
-              "wireless_color_ver", "wireless_preview_control", "wireless_preview_control_1"}) {
-            QVERIFY2(Control(window.get(), group) != nullptr, group);
+        for (const auto& [pattern, accessible, count] : controls) {
+            for (int n = 1; n <= count; ++n) {
+                const QString name = count > 1 ? pattern.arg(n) : pattern;
+                QWidget* control = Control(window.get(), name);
+                QVERIFY2(control != nullptr, qPrintable(name));
+                if (!accessible.isEmpty()) {
+                    QCOMPARE(control->accessibleName(), count > 1 ? accessible.arg(n) : accessible);
+                }
+            }
         }
 
         auto* rate = Control<QComboBox>(window.get(), "wireless_polling_rate_combo");
@@ -185,8 +170,6 @@ class DpiLightPagesTest : public QObject {
         auto* dpi = Control<QSlider>(window.get(), "wireless_dpi3_slider");
         QCOMPARE(dpi->minimum(), kDpiSliderMin);
         QCOMPARE(dpi->maximum(), kDpiSliderMax);
-        auto* brightness = Control<QSlider>(window.get(), "wireless_brightness_slider");
-        QCOMPARE(brightness->maximum(), kBrightnessMax);
     }
 
     void BothPagesShowTheRecordAndFollowTheMode() {
