@@ -14,6 +14,7 @@
 #include "CWirelessDPIUI.h"
 #include "CWirelessLightUI.h"
 #include "CWirelessPage.h"
+#include "FileDialogs.h"
 #include "Language.h"
 #include "Skin.h"
 #include "SkinWindow.h"
@@ -22,6 +23,7 @@
 #include "device/ReportSender.h"
 #include "device/ReportText.h"
 #include "platform/BinaryFile.h"
+#include "profile/ProfileTransfer.h"
 #include "profile/SettingsFiles.h"
 
 using namespace veltrix;
@@ -116,7 +118,10 @@ class DpiLightPagesTest : public QObject {
         // Colours are read off the screen, so the pages wear the skin as the program does.
         qApp->setStyleSheet(LoadStyleSheet());
     }
-    void cleanup() { SkinWindow::ClearAnswers(); }
+    void cleanup() {
+        SkinWindow::ClearAnswers();
+        ClearFileAnswers();
+    }
 
     void EveryControlIsFoundByItsNameAndNamedForAssistiveTools() {
         TempDir data;
@@ -194,6 +199,14 @@ class DpiLightPagesTest : public QObject {
         QCOMPARE(Control<QComboBox>(w, "wireless_polling_rate_combo")->currentIndex(), 2);
         // An unused level's slider rests at its lowest end.
         QCOMPARE(Control<QSlider>(w, "wireless_dpi5_slider")->value(), kDpiSliderMin);
+
+        // An imported profile is on the page at once.
+        ProfileData imported = window->DevicePage().Settings().Profiles[0];
+        imported.aiDpiValue[0] = 12;
+        QVERIFY(ExportProfileFile(imported, data / "level.pro"));
+        QueueFileAnswer(QString::fromStdString((data / "level.pro").string()));
+        window->DevicePage().ImportProfile();
+        QCOMPARE(Control<QLabel>(w, "wireless_dpi_value_1")->text(), QString("1200"));
 
         // The factory mode shows the speed alone; the direction it runs in is marked.
         ShowTab(w, "wireless_light_btn");
