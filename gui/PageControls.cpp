@@ -1,0 +1,101 @@
+#include "PageControls.h"
+
+#include <QAbstractButton>
+#include <QColor>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QTimer>
+
+namespace veltrix::gui {
+
+QString QtText(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+void SelectSilently(QComboBox* combo, int item) {
+    if (combo == nullptr) {
+        return;
+    }
+    const QSignalBlocker blocker(combo);
+    combo->setCurrentIndex(item >= 0 && item < combo->count() ? item : -1);
+}
+
+void SetSliderSilently(QSlider* slider, int value) {
+    if (slider == nullptr) {
+        return;
+    }
+    const QSignalBlocker blocker(slider);
+    slider->setValue(value);
+}
+
+void SetTextSilently(QLineEdit* edit, const QString& text) {
+    if (edit == nullptr) {
+        return;
+    }
+    const QSignalBlocker blocker(edit);
+    edit->setText(text);
+}
+
+void CheckOnly(std::span<QAbstractButton* const> buttons, int index) {
+    for (std::size_t i = 0; i < buttons.size(); ++i) {
+        QAbstractButton* button = buttons[i];
+        if (button == nullptr) {
+            continue;
+        }
+        const QSignalBlocker blocker(button);
+        // An exclusive button refuses to be unchecked by itself.
+        const bool exclusive = button->autoExclusive();
+        button->setAutoExclusive(false);
+        button->setChecked(static_cast<int>(i) == index);
+        button->setAutoExclusive(exclusive);
+    }
+}
+
+void PaintSwatch(QWidget* swatch, QRgb color) {
+    if (swatch != nullptr) {
+        swatch->setStyleSheet(QString("background-color: %1;").arg(QColor(color).name()));
+    }
+}
+
+void SetTextColor(QWidget* label, QRgb color) {
+    if (label != nullptr) {
+        label->setStyleSheet(QString("color: %1;").arg(QColor(color).name()));
+    }
+}
+
+void OnSliderSettled(QSlider* slider, QObject* context, std::function<void(int)> settled) {
+    if (slider == nullptr) {
+        return;
+    }
+    QObject::connect(slider, &QSlider::sliderReleased, context,
+                     [slider, settled] { settled(slider->value()); });
+    QObject::connect(slider, &QSlider::valueChanged, context, [slider, settled](int value) {
+        if (!slider->isSliderDown()) {
+            settled(value);
+        }
+    });
+}
+
+void PageTimers::Start(int id, std::chrono::milliseconds period) {
+    QTimer*& timer = m_timers[id];
+    if (timer == nullptr) {
+        timer = new QTimer(m_pOwner);
+        QObject::connect(timer, &QTimer::timeout, m_pOwner, [this, id] { m_fired(id); });
+    }
+    timer->start(period);
+}
+
+void PageTimers::Stop(int id) {
+    if (const auto found = m_timers.find(id); found != m_timers.end()) {
+        found->second->stop();
+    }
+}
+
+bool PageTimers::IsActive(int id) const {
+    const auto found = m_timers.find(id);
+    return found != m_timers.end() && found->second->isActive();
+}
+
+}  // namespace veltrix::gui

@@ -1,0 +1,65 @@
+#pragma once
+
+// What the setting pages' widgets share: showing a value that must not come back as the user's
+// event, the pages' timers, and the colour swatches.
+
+#include <QObject>
+#include <QRgb>
+#include <QString>
+#include <chrono>
+#include <functional>
+#include <map>
+#include <span>
+#include <string_view>
+
+class QAbstractButton;
+class QComboBox;
+class QLineEdit;
+class QSlider;
+class QTimer;
+class QWidget;
+
+namespace veltrix::gui {
+
+QString QtText(std::string_view text);
+
+// Show a value without raising the control's signals; a null control is skipped.
+// `item` -1 shows no item.
+void SelectSilently(QComboBox* combo, int item);
+// A value outside the slider's range shows as the nearest end.
+void SetSliderSilently(QSlider* slider, int value);
+void SetTextSilently(QLineEdit* edit, const QString& text);
+
+// Checks button `index` and unchecks the others, also when they are exclusive; an index outside
+// the set checks none.
+void CheckOnly(std::span<QAbstractButton* const> buttons, int index);
+
+// A swatch's background in the colour 0xAARRGGBB.
+void PaintSwatch(QWidget* swatch, QRgb color);
+// The colour a label's text is drawn in.
+void SetTextColor(QWidget* label, QRgb color);
+
+// Calls `settled` with the slider's value once the user has settled on it: the thumb was let
+// go, or the value changed without a drag (a click on the track, the keyboard, the wheel, an
+// assistive tool). Values shown with signals blocked do not count.
+void OnSliderSettled(QSlider* slider, QObject* context, std::function<void(int)> settled);
+
+// One timer per id, each calling `fired(id)` until it is stopped; starting a running timer
+// starts it over.
+class PageTimers {
+  public:
+    PageTimers(QObject* owner, std::function<void(int)> fired)
+        : m_pOwner(owner), m_fired(std::move(fired)) {}
+
+    void Start(int id, std::chrono::milliseconds period);
+    void Stop(int id);
+    // Whether timer `id` is counting down.
+    bool IsActive(int id) const;
+
+  private:
+    QObject* m_pOwner;
+    std::function<void(int)> m_fired;
+    std::map<int, QTimer*> m_timers;  // owned by m_pOwner
+};
+
+}  // namespace veltrix::gui

@@ -1,0 +1,370 @@
+// The DPI and lighting pages in the real window: their controls, what they show of the record,
+// and what reaches the emulated mouse when the user changes something.
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSlider>
+#include <QtTest>
+#include <fstream>
+
+#include "CDpiColorWnd.h"
+#include "CMainWnd.h"
+#include "CWirelessDPIUI.h"
+#include "CWirelessLightUI.h"
+#include "CWirelessPage.h"
+#include "FileDialogs.h"
+#include "Language.h"
+#include "Skin.h"
+#include "SkinWindow.h"
+#include "UiTestSupport.h"
+#include "device/RecordingTransport.h"
+#include "device/ReportSender.h"
+#include "device/ReportText.h"
+#include "platform/BinaryFile.h"
+#include "profile/ProfileTransfer.h"
+#include "profile/SettingsFiles.h"
+
+using namespace veltrix;
+using namespace veltrix::gui;
+using veltrix::test::EmulatedMouse;
+using veltrix::test::ScopedEnv;
+using veltrix::test::TempDir;
+
+namespace {
+
+std::unique_ptr<CMainWnd> MakeWindow(const TempDir& data,
+                                     std::vector<std::filesystem::path> plugins) {
+    MainWindowOptions options;
+    options.dataFolder = data.Path();
+    options.pluginFolders = std::move(plugins);
+    auto window = std::make_unique<CMainWnd>(std::move(options));
+    window->InitWindow();
+    window->show();
+    return window;
+}
+
+template <typename T = QWidget>
+T* Control(QWidget* root, const QString& name) {
+    return FindControl<T>(root, name);
+}
+
+void ShowTab(QWidget* window, const char* navigation) {
+    Control<QAbstractButton>(window, navigation)->click();
+}
+
+// The colour a control is drawn in at its centre.
+QColor ColorOf(QWidget* control) {
+    const QImage image = control->grab().toImage();
+    return image.pixelColor(image.width() / 2, image.height() / 2);
+}
+
+QColor TextColorOf(QWidget* label) {
+    label->ensurePolished();
+    return label->palette().color(label->foregroundRole());
+}
+
+ProfileSettings SavedRecord(const TempDir& data) {
+    ProfileSettings saved{};
+    ReadFilePrefix(SettingsFile(data.Path()), WritableRecordBytes(saved));
+    return saved;
+}
+
+// The reports that apply request (area, profile) sends for the record saved in the data folder.
+std::vector<std::string> ReportsOfSavedRecord(const TempDir& data, std::uintptr_t area,
+                                              int profile) {
+    RecordingTransport transport;
+    const LinkFlags flags;
+    ReportSender(transport, flags, InstantClock()).SendRequest(SavedRecord(data), area, profile);
+    std::vector<std::string> lines;
+    for (const SentReport& report : transport.Sent()) {
+        lines.push_back(ReportHexLine(report.bytes));
+    }
+    return lines;
+}
+
+// Every report the mouse received since the log was cleared, grown by each change in turn: a
+// request sent twice, or not at all, shows as a difference.
+class ReportTally {
+  public:
+    ReportTally(const EmulatedMouse& mouse, const TempDir& data) : m_mouse(mouse), m_data(data) {}
+
+    std::vector<std::string> With(std::uintptr_t area, int profile) const {
+        std::vector<std::string> lines = m_expected;
+        const std::vector<std::string> more = ReportsOfSavedRecord(m_data, area, profile);
+        lines.insert(lines.end(), more.begin(), more.end());
+        return lines;
+    }
+    std::vector<std::string> Received() const { return m_mouse.Log(); }
+    void Accept(std::uintptr_t area, int profile) { m_expected = With(area, profile); }
+
+  private:
+    const EmulatedMouse& m_mouse;
+    const TempDir& m_data;
+    std::vector<std::string> m_expected;
+};
+
+constexpr int kMouseTimeout = 10000;
+
+}  // namespace
+
+class DpiLightPagesTest : public QObject {
+    Q_OBJECT
+
+  private Q_SLOTS:
+    void initTestCase() {
+        veltrix::test::UseSourceSkin();
+        // Colours are read off the screen, so the pages wear the skin as the program does.
+        qApp->setStyleSheet(LoadStyleSheet());
+    }
+    void cleanup() {
+        SkinWindow::ClearAnswers();
+        ClearFileAnswers();
+    }
+
+    void EveryControlIsFoundByItsNameAndNamedForAssistiveTools() {
+        TempDir data;
+        auto window = MakeWindow(data, veltrix::test::NoPluginFolders());
+        // Name, accessible name (none: not checked), and how many, numbered from 1 as %1.
+        const std::vector<std::tuple<QString, QString, int>> controls = {
+            {"wireless_dpi_btn_%1", "DPI level %1", 8},
+            {"wireless_dpi%1_slider", "DPI level %1 value", 8},
+            {"wireless_dpi_value_%1", "", 8},
+            {"wireless_dpi_color%1", "DPI level %1 colour", 8},
+            {"wireless_polling_rate_combo", "Report rate", 1},
+            {"mouse_attibute_btn", "Mouse settings", 1},
+            {"wireless_light_mode_combo", "Lighting mode", 1},
+            {"wireless_brightness_slider", "Brightness", 1},
+            {"wireless_breathing_slider", "Speed", 1},
+            {"wireless_r_edit", "Red", 1},
+            {"wireless_g_edit", "Green", 1},
+            {"wireless_b_edit", "Blue", 1},
+            {"wireless_color_btn%1", "Colour %1", 16},
+            {"wireless_color_btn%1_1", "Preset colour %1", 7},
+            {"wireless_light_color_pallet", "Colour wheel", 1},
+            {"wireless_direction_%1", "Direction %1", 2},
+            {"wireless_synchronize_btn", "Synchronize", 1},
+            {"wireless_preview_control", "", 1},
+            {"wireless_preview_control_1", "", 1},
+            {"wireless_brightness_ver", "", 1},
+            {"wireless_breath_ver", "", 1},
+            {"wireless_color_hor", "", 1},
+            {"wireless_color_ver", "", 1},
+        };
+        for (const auto& [pattern, accessible, count] : controls) {
+            for (int n = 1; n <= count; ++n) {
+                const QString name = count > 1 ? pattern.arg(n) : pattern;
+                QWidget* control = Control(window.get(), name);
+                QVERIFY2(control != nullptr, qPrintable(name));
+                if (!accessible.isEmpty()) {
+                    QCOMPARE(control->accessibleName(), count > 1 ? accessible.arg(n) : accessible);
+                }
+            }
+        }
+
+        auto* rate = Control<QComboBox>(window.get(), "wireless_polling_rate_combo");
+        QCOMPARE(rate->count(), 4);
+        QCOMPARE(rate->itemText(0), QString("125 Hz"));
+        QCOMPARE(rate->itemText(3), QString("1000 Hz"));
+        auto* modes = Control<QComboBox>(window.get(), "wireless_light_mode_combo");
+        QCOMPARE(modes->count(), kLightModeCount);
+        for (int mode = 0; mode < kLightModeCount; ++mode) {
+            QCOMPARE(modes->itemText(mode), Tr(LightModeTextId(mode)));
+        }
+        auto* dpi = Control<QSlider>(window.get(), "wireless_dpi3_slider");
+        QCOMPARE(dpi->minimum(), kDpiSliderMin);
+        QCOMPARE(dpi->maximum(), kDpiSliderMax);
+    }
+
+    void BothPagesShowTheRecordAndFollowTheMode() {
+        TempDir data;
+        auto window = MakeWindow(data, veltrix::test::NoPluginFolders());
+        QWidget* w = window.get();
+        ShowTab(w, "wireless_dpi_setting_btn");
+        const QStringList dpi = {"1000", "1600", "3200", "5000", "0", "0", "0", "0"};
+        const std::array<QColor, 8> swatches = {
+            QColor(255, 0, 0),   QColor(0, 255, 0),   QColor(0, 0, 255),   QColor(255, 255, 0),
+            QColor(0, 255, 255), QColor(255, 0, 255), QColor(255, 128, 0), QColor(255, 255, 255)};
+        for (int n = 1; n <= 8; ++n) {
+            auto* label = Control<QLabel>(w, QString("wireless_dpi_value_%1").arg(n));
+            QCOMPARE(label->text(), dpi[n - 1]);
+            QCOMPARE(TextColorOf(label), n == 2 ? QColor(Qt::red) : QColor(Qt::white));
+            QCOMPARE(
+                Control<QAbstractButton>(w, QString("wireless_dpi_btn_%1").arg(n))->isChecked(),
+                n == 2);
+            QCOMPARE(ColorOf(Control(w, QString("wireless_dpi_color%1").arg(n))),
+                     swatches[static_cast<std::size_t>(n - 1)]);
+        }
+        QCOMPARE(Control<QComboBox>(w, "wireless_polling_rate_combo")->currentIndex(), 2);
+        // An unused level's slider rests at its lowest end.
+        QCOMPARE(Control<QSlider>(w, "wireless_dpi5_slider")->value(), kDpiSliderMin);
+
+        // An imported profile is on the page at once.
+        ProfileData imported = window->DevicePage().Settings().Profiles[0];
+        imported.aiDpiValue[0] = 12;
+        QVERIFY(ExportProfileFile(imported, data / "level.pro"));
+        QueueFileAnswer(QString::fromStdString((data / "level.pro").string()));
+        window->DevicePage().ImportProfile();
+        QCOMPARE(Control<QLabel>(w, "wireless_dpi_value_1")->text(), QString("1200"));
+
+        // The factory mode shows the speed alone; the direction it runs in is marked.
+        ShowTab(w, "wireless_light_btn");
+        const auto shown = [w](const char* group) { return Control(w, group)->isVisible(); };
+        auto* mode = Control<QComboBox>(w, "wireless_light_mode_combo");
+        QCOMPARE(mode->currentIndex(), 7);
+        QCOMPARE(mode->toolTip(), Tr("wireless_lightmode8"));
+        QVERIFY(shown("wireless_breath_ver") && !shown("wireless_brightness_ver") &&
+                !shown("wireless_color_hor") && !shown("wireless_color_ver"));
+        QVERIFY(Control<QAbstractButton>(w, "wireless_direction_2")->isChecked());
+        QCOMPARE(Control<QSlider>(w, "wireless_breathing_slider")->value(), 5);
+
+        mode->setCurrentIndex(1);
+        QVERIFY(shown("wireless_brightness_ver") && shown("wireless_color_hor") &&
+                !shown("wireless_breath_ver") && !shown("wireless_color_ver"));
+        mode->setCurrentIndex(2);
+        QVERIFY(shown("wireless_breath_ver") && shown("wireless_color_ver") &&
+                !shown("wireless_brightness_ver") && !shown("wireless_color_hor"));
+        mode->setCurrentIndex(0);
+        QVERIFY(!shown("wireless_breath_ver") && !shown("wireless_brightness_ver"));
+        QCOMPARE(Control<QLabel>(w, "light_mode_name")->text(), Tr("wireless_lightmode1"));
+
+        // Colours typed, clamped and shown on the swatch and the wheel.
+        auto* red = Control<QLineEdit>(w, "wireless_r_edit");
+        red->setText("300");
+        QCOMPARE(red->text(), QString("255"));
+        Control<QLineEdit>(w, "wireless_g_edit")->setText("128");
+        Control<QLineEdit>(w, "wireless_b_edit")->setText("0");
+        QCOMPARE(window->DevicePage().Settings().Profiles[0].crLightColor, ColorRef{0x0080FF});
+        QCOMPARE(ColorOf(Control(w, "wireless_preview_control")), QColor(255, 128, 0));
+        Control<QAbstractButton>(w, "wireless_color_btn3_1")->click();
+        QCOMPARE(ColorOf(Control(w, "wireless_preview_control_1")), QColor(0, 0, 255));
+    }
+
+    void TheMouseSettingsButtonStartsTheDesktopsOwnProgram() {
+        TempDir data;
+        TempDir bin;
+        const std::filesystem::path marker = bin / "started";
+        {
+            std::ofstream script(bin / "xfce4-mouse-settings");
+            script << "#!/bin/sh\necho \"$@\" > " << marker.string() << "\n";
+        }
+        std::filesystem::permissions(bin / "xfce4-mouse-settings",
+                                     std::filesystem::perms::owner_all);
+        auto window = MakeWindow(data, veltrix::test::NoPluginFolders());
+        ShowTab(window.get(), "wireless_dpi_setting_btn");
+        auto* button = Control<QAbstractButton>(window.get(), "mouse_attibute_btn");
+        const ScopedEnv path("PATH", bin.Path().c_str());
+        {
+            // Nothing is known for this desktop here: the click does nothing, and returns.
+            const ScopedEnv desktop("XDG_CURRENT_DESKTOP", "GNOME");
+            button->click();
+        }
+        const ScopedEnv desktop("XDG_CURRENT_DESKTOP", "XFCE");
+        button->click();
+        QTRY_VERIFY(std::filesystem::exists(marker));
+        QVERIFY(std::filesystem::file_size(marker) <= 1);  // started without arguments
+    }
+
+    void ChangesReachTheMouseOncePerBurst() {
+        EmulatedMouse mouse;
+        QVERIFY(mouse.IsServing());
+        TempDir data;
+        auto window = MakeWindow(data, veltrix::test::BuiltPluginFolders());
+        QWidget* w = window.get();
+        // Room on the offscreen screen for the colour picker where the page puts it.
+        window->move(-300, 0);
+        CWirelessPage& page = window->DevicePage();
+        QTRY_VERIFY_WITH_TIMEOUT(!page.Session().Link().Flags().m_bAsleep, kMouseTimeout);
+        // The start-up switch to the current profile is done with (sent or dropped) once the
+        // record is saved.
+        QTRY_VERIFY_WITH_TIMEOUT(std::filesystem::exists(SettingsFile(data.Path())), kMouseTimeout);
+        mouse.Ctl({"clear-log"});
+        ReportTally tally(mouse, data);
+        ShowTab(w, "wireless_dpi_setting_btn");
+
+        // A drag of level 3's slider: shown while it moves, sent once after it is let go.
+        auto* slider = Control<QSlider>(w, "wireless_dpi3_slider");
+        slider->setSliderDown(true);
+        slider->setSliderPosition(40);
+        slider->setSliderPosition(42);
+        QCOMPARE(Control<QLabel>(w, "wireless_dpi_value_3")->text(), QString("4200"));
+        slider->setSliderDown(false);
+        QTRY_COMPARE_WITH_TIMEOUT(tally.Received(), tally.With(kApplyDpi, 0), kMouseTimeout);
+        tally.Accept(kApplyDpi, 0);
+        QCOMPARE(SavedRecord(data).Profiles[0].aiDpiValue[2], 42);
+
+        // Level 4's colour from the picker, which opens under its swatch, 140 pixels to the left.
+        auto* swatch = Control<QAbstractButton>(w, "wireless_dpi_color4");
+        QPoint pickerAt;
+        SkinWindow::QueueAnswer([&pickerAt](SkinWindow& picker) {
+            pickerAt = picker.pos();
+            static_cast<CDpiColorWnd&>(picker).ChooseSwatch(13);
+            return 1;
+        });
+        swatch->click();
+        QCOMPARE(pickerAt, swatch->mapToGlobal(QPoint(-140, swatch->height())));
+        QCOMPARE(ColorOf(swatch), QColor(0x1E, 0xB4, 0x0A));
+        QTRY_COMPARE_WITH_TIMEOUT(tally.Received(), tally.With(kApplyDpi, 0), kMouseTimeout);
+        tally.Accept(kApplyDpi, 0);
+        QCOMPARE(SavedRecord(data).Profiles[0].acrDpiColor[3], ColorRef{0x0AB41E});
+
+        Control<QComboBox>(w, "wireless_polling_rate_combo")->setCurrentIndex(3);
+        QTRY_COMPARE_WITH_TIMEOUT(tally.Received(), tally.With(kApplyRate, 0), kMouseTimeout);
+        tally.Accept(kApplyRate, 0);
+        QCOMPARE(SavedRecord(data).Profiles[0].iReportRate, 3);
+
+        ShowTab(w, "wireless_light_btn");
+        Control<QComboBox>(w, "wireless_light_mode_combo")->setCurrentIndex(1);
+        QTRY_COMPARE_WITH_TIMEOUT(tally.Received(), tally.With(kApplyLight, 0), kMouseTimeout);
+        tally.Accept(kApplyLight, 0);
+
+        // Three steps of the brightness in a row make one request.
+        auto* brightness = Control<QSlider>(w, "wireless_brightness_slider");
+        for (int step = 0; step < 3; ++step) {
+            QTest::keyClick(brightness, Qt::Key_Left);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(tally.Received(), tally.With(kApplyLight, 0), kMouseTimeout);
+        tally.Accept(kApplyLight, 0);
+        QCOMPARE(SavedRecord(data).Profiles[0].iLightBrightness, 5);
+
+        Control<QAbstractButton>(w, "wireless_color_btn5")->click();
+        QTRY_COMPARE_WITH_TIMEOUT(tally.Received(), tally.With(kApplyLight, 0), kMouseTimeout);
+        tally.Accept(kApplyLight, 0);
+        QCOMPARE(SavedRecord(data).Profiles[0].crLightColor, ColorRef{0xFF0000});
+        QCOMPARE(Control<QLineEdit>(w, "wireless_b_edit")->text(), QString("255"));
+
+        // A switch to a profile of another rate reloads the DPI page, which sends that rate.
+        ShowTab(w, "wireless_dpi_setting_btn");
+        page.Settings().Profiles[1].iReportRate = 1;
+        page.Settings().Profiles[1].aiDpiValue[0] = 20;
+        Control<QAbstractButton>(w, "wireless_profile_2_btn")->click();
+        QCOMPARE(Control<QLabel>(w, "wireless_dpi_value_1")->text(), QString("2000"));
+        QCOMPARE(Control<QComboBox>(w, "wireless_polling_rate_combo")->currentIndex(), 1);
+        const auto rateSentFirst = [&tally] {
+            const std::vector<std::string> received = tally.Received();
+            const std::vector<std::string> rate = tally.With(kApplyRate, 1);
+            return received.size() > rate.size() &&
+                   std::equal(rate.begin(), rate.end(), received.begin());
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(rateSentFirst(), kMouseTimeout);
+
+        // The DPI button on the mouse marks its new level on the page.
+        const int before = page.Settings().Profiles[1].iCurDpiLevel;
+        mouse.Ctl({"dpi-button"});
+        QTRY_VERIFY_WITH_TIMEOUT(page.Settings().Profiles[1].iCurDpiLevel != before, kMouseTimeout);
+        const int level = page.Settings().Profiles[1].iCurDpiLevel;
+        QVERIFY(Control<QAbstractButton>(w, QString("wireless_dpi_btn_%1").arg(level + 1))
+                    ->isChecked());
+        QCOMPARE(TextColorOf(Control(w, QString("wireless_dpi_value_%1").arg(level + 1))),
+                 QColor(Qt::red));
+
+        // A reset shows the factory record again.
+        page.ResetProfiles();
+        QCOMPARE(Control<QLabel>(w, "wireless_dpi_value_1")->text(), QString("1000"));
+        QCOMPARE(Control<QComboBox>(w, "wireless_polling_rate_combo")->currentIndex(), 2);
+    }
+};
+
+QTEST_MAIN(DpiLightPagesTest)
+#include "DpiLightPagesTest.moc"
