@@ -68,6 +68,10 @@ void CWirelessButtonUI::FindControls(QWidget* root) {
     if (m_pKeyEdit != nullptr) {
         m_pKeyEdit->setReadOnly(true);
     }
+    // The editor starts with nothing selected in any list; so do the lists.
+    for (int list = 0; list < kButtonListCount; ++list) {
+        ShowListSelection(static_cast<ButtonList>(list), -1);
+    }
     ShowFunctionPanel(false);
     ConnectControls();
 }
@@ -106,6 +110,8 @@ void CWirelessButtonUI::ConnectControls() {
 
 void CWirelessButtonUI::Wire(const PageContext& context) {
     CSettingsPage::Wire(context);
+    // An empty context unwires the page: nothing it was handed may be used after that.
+    m_pEditor.reset();
     if (context.pSettings == nullptr || context.pMacroStore == nullptr ||
         context.pHooks == nullptr || context.pCaptureFlags == nullptr) {
         return;
