@@ -4,10 +4,12 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QUrl>
 
 #include "Language.h"
 #include "Skin.h"
 #include "platform/Autostart.h"
+#include "platform/Paths.h"
 
 namespace veltrix::gui {
 
@@ -24,6 +26,16 @@ CAboutWnd::CAboutWnd(QWidget* owner) : SkinWindow(owner, "about.ui") {
                 autostart->setChecked(AutostartEnabled());
             }
         });
+    }
+    if (auto* links = FindControl<QLabel>(Root(), "about_links")) {
+        const QString folder =
+            QUrl::fromLocalFile(QString::fromStdString(DataFolder().string())).toString();
+        links->setText(QString("<a style=\"color:#00c2ff\" href=\"%1\">%2</a> &nbsp;·&nbsp; "
+                               "<a style=\"color:#00c2ff\" href=\"%3\">%4</a>")
+                           .arg(folder, Tr("about_folder_link_text"),
+                                "https://www.gnu.org/licenses/gpl-3.0.html",
+                                Tr("about_licence_link_text")));
+        links->setOpenExternalLinks(true);
     }
     if (auto* version = FindControl<QLabel>(Root(), "about_version")) {
         version->setText(Tr("about_version_text").arg(QStringLiteral(VELTRIX_VERSION)));

@@ -38,7 +38,11 @@ CMainWnd::CMainWnd(MainWindowOptions options)
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setAttribute(Qt::WA_StyledBackground);
     setFixedSize(800, 572);
+    // A main window, so that screen readers meet it as the program's frame.
     QWidget* root = LoadLayout("main.ui", this);
+    if (root != nullptr) {
+        setCentralWidget(root);
+    }
     for (const char* name : {"skin_btn", "main_menu_btn", "min_btn", "exit_btn"}) {
         if (auto* button = FindControl<QAbstractButton>(root, name)) {
             connect(button, &QAbstractButton::clicked, this,
@@ -201,7 +205,7 @@ void CMainWnd::ShowNoDeviceWarning() {
     }
     m_bWarningOpen = true;
     ++m_iWarningsShown;
-    CMsgWnd::Ask(this, "warning_title_text", "no_device_text");
+    CMsgWnd::Tell(this, "warning_title_text", "no_device_text");
     m_bWarningOpen = false;
 }
 
@@ -302,7 +306,7 @@ bool CMainWnd::eventFilter(QObject* watched, QEvent* event) {
         windowHandle()->startSystemMove();
         return true;
     }
-    return QWidget::eventFilter(watched, event);
+    return QMainWindow::eventFilter(watched, event);
 }
 
 }  // namespace veltrix::gui

@@ -4,9 +4,9 @@
 // pages, owns the macro store, the input hooks, the capture flags, the tray icon and the notice
 // popup, and is where every message of the program arrives (HandleCustomMessage).
 
+#include <QMainWindow>
 #include <QPointer>
 #include <QTimer>
-#include <QWidget>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -33,7 +33,7 @@ struct MainWindowOptions {
     std::unique_ptr<HookLibrary> hooks;
 };
 
-class CMainWnd final : public QWidget {
+class CMainWnd final : public QMainWindow {
     Q_OBJECT
 
   public:

@@ -31,4 +31,12 @@ int CMsgWnd::Ask(QWidget* owner, std::string_view titleId, std::string_view text
     return box.ShowModal();
 }
 
+void CMsgWnd::Tell(QWidget* owner, std::string_view titleId, std::string_view textId) {
+    CMsgWnd box(owner, titleId, textId);
+    if (auto* cancel = FindControl<QPushButton>(&box, "cancel_btn")) {
+        cancel->hide();
+    }
+    box.ShowModal();
+}
+
 }  // namespace veltrix::gui

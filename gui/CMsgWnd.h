@@ -16,6 +16,8 @@ class CMsgWnd final : public SkinWindow {
 
     // Shows the box modally; 1 when confirmed, 0 otherwise.
     static int Ask(QWidget* owner, std::string_view titleId, std::string_view textId);
+    // The same box for a message that offers no choice: its cancel button is not shown.
+    static void Tell(QWidget* owner, std::string_view titleId, std::string_view textId);
 };
 
 }  // namespace veltrix::gui

@@ -224,7 +224,7 @@ void CWirelessPage::ExportProfile() {
     }
     // A profile that did not reach its file must not look saved.
     if (!ExportProfileFile(CurrentProfile(m_settings), file.toStdString())) {
-        CMsgWnd::Ask(m_pDialogOwner, "warning_title_text", "export_profile_failed_text");
+        CMsgWnd::Tell(m_pDialogOwner, "warning_title_text", "export_profile_failed_text");
     }
 }
 
@@ -236,8 +236,8 @@ void CWirelessPage::ImportProfile() {
     const ProfileImportResult result = ImportProfileFile(
         CurrentProfile(m_settings), *m_pMacroStore, file.toStdString(), MacroFile(m_dataFolder));
     if (!result.Imported()) {
-        CMsgWnd::Ask(m_pDialogOwner, "warning_title_text",
-                     ProfileImportWarningTextId(result.status));
+        CMsgWnd::Tell(m_pDialogOwner, "warning_title_text",
+                      ProfileImportWarningTextId(result.status));
         return;
     }
     if (result.macrosAdded > 0) {

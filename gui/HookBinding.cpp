@@ -1,24 +1,27 @@
 #include "HookBinding.h"
 
+#include <cstdio>
+
+#include "InWindowHooks.h"
+#include "platform/HookPluginLink.h"
+#include "platform/x11/X11Connection.h"
+
 namespace veltrix::gui {
-namespace {
-
-// Without the plugin no hook event ever arrives: key capture and recording stay empty.
-class NoHooks final : public HookLibrary {
-  public:
-    void installmousehook(const VeltrixWindowHandle&) override {}
-    void removemousehook() override {}
-    void enablemousehook(std::int32_t) override {}
-    void installhook(const VeltrixWindowHandle&) override {}
-    void removehook() override {}
-    void enablehook(std::int32_t) override {}
-    void mousewheelenable(std::int32_t) override {}
-};
-
-}  // namespace
 
 std::unique_ptr<HookLibrary> BindHookLibrary() {
-    return std::make_unique<NoHooks>();
+    if (x11::X11RecordAvailable()) {
+        auto plugin = std::make_unique<HookPluginLink>();
+        if (plugin->Bind()) {
+            return plugin;
+        }
+        std::fprintf(stderr, "veltrix-wireless: the input hook plugin is not usable (%s)\n",
+                     plugin->Error().c_str());
+    } else {
+        std::fprintf(stderr,
+                     "veltrix-wireless: this desktop does not let programs watch all input (no "
+                     "X11 RECORD); keys and clicks are recorded while the window has the focus\n");
+    }
+    return std::make_unique<InWindowHooks>();
 }
 
 }  // namespace veltrix::gui

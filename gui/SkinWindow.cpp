@@ -1,6 +1,7 @@
 #include "SkinWindow.h"
 
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QWindow>
 
 #include "Skin.h"
@@ -23,6 +24,14 @@ SkinWindow::SkinWindow(QWidget* owner, const QString& layoutFile) : QDialog(owne
     if (m_pRoot != nullptr) {
         setWindowTitle(m_pRoot->windowTitle());
         resize(m_pRoot->size());
+    }
+    // Enter answers the layout's default button, whichever button has the focus; that button
+    // starts with the focus.
+    for (QPushButton* button : findChildren<QPushButton*>()) {
+        button->setAutoDefault(false);
+        if (button->isDefault()) {
+            button->setFocus();
+        }
     }
 }
 

@@ -11,6 +11,7 @@
 #include "Skin.h"
 #include "platform/Messages.h"
 #include "platform/Paths.h"
+#include "platform/x11/X11LayoutLookup.h"
 
 using namespace veltrix;
 using namespace veltrix::gui;
@@ -42,6 +43,9 @@ int main(int argc, char* argv[]) {
     Language::Instance().Load(SkinPath("lan.xml"));
     app.setStyleSheet(LoadStyleSheet());
     QApplication::setWindowIcon(QIcon(SkinPath("images/veltrix-wireless.svg")));
+
+    // Keys are stored by the position of the key the user pressed, under the layout in use.
+    x11::InstallX11LayoutLookup();
 
     MainWindowOptions options;
     options.dataFolder = DataFolder();

@@ -20,6 +20,9 @@ packages=(
   librsvg2-bin dpkg-dev file desktop-file-utils appstream man-db
   # scripts/bench.sh: the window on a private display, found once it is mapped
   python3
+  # the input hook: X11 and its RECORD extension (libXtst); a private X server, real input and
+  # layout switches for its tests
+  libx11-dev libxtst-dev x11-xkb-utils xkb-data
 )
 
 missing=()

@@ -7,29 +7,14 @@
 namespace veltrix {
 namespace {
 
-template <auto Member>
-void Assign(HidDriverEntryPoints& entry, void* address) {
-    using Pointer = std::remove_reference_t<decltype(entry.*Member)>;
-    entry.*Member = reinterpret_cast<Pointer>(address);
-}
-
-struct EntryPointBinding {
-    const char* name;
-    void (*assign)(HidDriverEntryPoints& entry, void* address);
-};
-
-// The one list of entry points. The name is spelled once, so a member can never be bound to
-// another entry point's symbol.
 // clang-format off
-#define VELTRIX_ENTRY_POINT(name) EntryPointBinding{#name, &Assign<&HidDriverEntryPoints::name>}
+#define ENTRY(name) VELTRIX_ENTRY_POINT(HidDriverEntryPoints, name)
 // clang-format on
-constexpr EntryPointBinding kEntryPoints[] = {
-    VELTRIX_ENTRY_POINT(Set_VIDPID),         VELTRIX_ENTRY_POINT(Open_DevMonitor),
-    VELTRIX_ENTRY_POINT(Open_FeatureDevice), VELTRIX_ENTRY_POINT(SetFeature),
-    VELTRIX_ENTRY_POINT(GetFeature),         VELTRIX_ENTRY_POINT(Close_FeatureDevice),
-    VELTRIX_ENTRY_POINT(Close_DevMonitor),
+constexpr EntryPointBinding<HidDriverEntryPoints> kEntryPoints[] = {
+    ENTRY(Set_VIDPID), ENTRY(Open_DevMonitor),     ENTRY(Open_FeatureDevice), ENTRY(SetFeature),
+    ENTRY(GetFeature), ENTRY(Close_FeatureDevice), ENTRY(Close_DevMonitor),
 };
-#undef VELTRIX_ENTRY_POINT
+#undef ENTRY
 
 std::int32_t LengthOf(std::size_t size) {
     return size <= static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())
@@ -50,22 +35,15 @@ bool HidDriverLink::Bind(std::string_view fileName) {
 bool HidDriverLink::Bind(std::string_view fileName,
                          std::span<const std::filesystem::path> folders) {
     Unbind();
-    std::string errors;
-    for (const std::filesystem::path& folder : folders) {
-        DynamicLibrary library(folder / fileName);
-        if (library.IsLoaded()) {
-            m_library = std::move(library);
-            m_path = folder / fileName;
-            break;
-        }
-        errors += (errors.empty() ? "" : "; ") + library.Error();
-    }
-    if (!m_library.IsLoaded()) {
-        m_error = errors.empty() ? "no folder to look in" : errors;
+    PluginLibrary found = LoadPluginLibrary(fileName, folders);
+    if (!found.library.IsLoaded()) {
+        m_error = std::move(found.error);
         return false;
     }
+    m_library = std::move(found.library);
+    m_path = std::move(found.path);
     HidDriverEntryPoints entry;
-    for (const EntryPointBinding& binding : kEntryPoints) {
+    for (const auto& binding : kEntryPoints) {
         void* address = m_library.Symbol(binding.name);
         if (address == nullptr) {
             m_error = m_path.string() + ": no entry point " + binding.name;

@@ -50,6 +50,25 @@ void* DynamicLibrary::Symbol(const char* name) {
     return address;
 }
 
+PluginLibrary LoadPluginLibrary(std::string_view fileName,
+                                std::span<const std::filesystem::path> folders) {
+    PluginLibrary found;
+    for (const std::filesystem::path& folder : folders) {
+        DynamicLibrary library(folder / fileName);
+        if (library.IsLoaded()) {
+            found.library = std::move(library);
+            found.path = folder / fileName;
+            found.error.clear();
+            return found;
+        }
+        found.error += (found.error.empty() ? "" : "; ") + library.Error();
+    }
+    if (found.error.empty()) {
+        found.error = "no folder to look in";
+    }
+    return found;
+}
+
 void DynamicLibrary::Close() {
     if (m_handle != nullptr) {
         ::dlclose(std::exchange(m_handle, nullptr));

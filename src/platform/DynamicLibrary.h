@@ -5,7 +5,10 @@
 // plugins exporting the same names never bind to each other.
 
 #include <filesystem>
+#include <span>
 #include <string>
+#include <string_view>
+#include <type_traits>
 
 namespace veltrix {
 
@@ -37,5 +40,34 @@ class DynamicLibrary {
     void* m_handle = nullptr;
     std::string m_error;
 };
+
+// A plugin loaded from the first of several folders where it loads.
+struct PluginLibrary {
+    DynamicLibrary library;  // not loaded when no folder had a loadable file
+    std::filesystem::path path;
+    std::string error;  // why each folder failed, when none worked
+};
+PluginLibrary LoadPluginLibrary(std::string_view fileName,
+                                std::span<const std::filesystem::path> folders);
+
+// A plugin's entry points are bound from one list whose names are spelled once, so a member can
+// never be bound to another entry point's symbol: VELTRIX_ENTRY_POINT(Entries, name) binds the
+// exported `name` to the member of that name.
+template <typename Entries>
+struct EntryPointBinding {
+    const char* name;
+    void (*assign)(Entries& entries, void* address);
+};
+
+template <auto Member, typename Entries>
+void AssignEntryPoint(Entries& entries, void* address) {
+    using Pointer = std::remove_reference_t<decltype(entries.*Member)>;
+    entries.*Member = reinterpret_cast<Pointer>(address);
+}
+
+#define VELTRIX_ENTRY_POINT(Entries, name)                             \
+    ::veltrix::EntryPointBinding<Entries> {                            \
+#name, &::veltrix::AssignEntryPoint < &Entries::name, Entries> \
+    }
 
 }  // namespace veltrix

@@ -27,6 +27,11 @@ inline constexpr std::uint32_t kHookExtraButtonDown = 523;
 inline constexpr std::uint32_t kHookExtraButtonUp = 524;
 inline constexpr std::uint32_t kHookExtraButton1 = 1;
 inline constexpr std::uint32_t kHookExtraButton2 = 2;
+// The wheel, reported only when asked for: lParam kHookWheelStep away from the user (or tilted
+// right), minus that towards the user (or tilted left).
+inline constexpr std::uint32_t kHookWheel = 522;
+inline constexpr std::uint32_t kHookHorizontalWheel = 526;
+inline constexpr std::intptr_t kHookWheelStep = 120;
 // A second instance asks the running one to show itself.
 inline constexpr std::uint32_t kMsgActivate = 1037;
 // The device page's m_bConnected changed.

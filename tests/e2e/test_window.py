@@ -1,0 +1,104 @@
+"""The window as a user and a screen reader meet it, with the emulated mouse."""
+
+import os
+import struct
+import subprocess
+import sys
+import time
+import unittest
+
+sys.path.insert(0, os.path.dirname(__file__))
+from desktop import Desktop, Screen, wait_for  # noqa: E402
+
+TITLE = "Veltrix Wireless"
+
+
+def current_profile(path):
+    with open(path, "rb") as f:
+        return struct.unpack("<i", f.read(4))[0]
+
+
+class WindowTest(unittest.TestCase):
+    def open_desktop(self, tray=True):
+        desktop = Desktop(tray=tray)
+        self.addCleanup(desktop.close)
+        return desktop
+
+    def test_a_users_session(self):
+        d = self.open_desktop()
+        d.start_program()
+        screen = Screen()
+        frame = screen.wait("frame", TITLE)
+        wait_for(lambda: d.visible_windows(TITLE), what="the window on screen")
+
+        # The DPI button on the mouse: a notice in the corner, gone after about two seconds.
+        # The first status report names level 1, so the notice of the next level reads 1600.
+        wait_for(lambda: screen.find("label", "DPI :1000") is not None, what="the first report")
+        wait_for(lambda: not self.notice_showing(screen, "DPI :1000"), timeout=6,
+                 what="the first notice to close")
+        d.mouse("dpi-button")
+        wait_for(lambda: self.notice_showing(screen, "DPI :1600"), what="the DPI notice")
+        shown = time.monotonic()
+        wait_for(lambda: not self.notice_showing(screen, "DPI :1600"), timeout=6,
+                 what="the notice to close")
+        self.assertGreater(time.monotonic() - shown, 1.0)
+
+        # Profile 3 from the window: the mouse is switched and the file keeps it.
+        d.mouse("clear-log")
+        screen.press("radio button", "Profile 3")
+        wait_for(lambda: "0c 04 03 05" in d.log(), what="the commit of profile 3")
+        wait_for(lambda: current_profile(d.settings_file()) == 2, what="the saved profile")
+
+        # A second start asks the first to show itself and leaves with 1.
+        second = d.run_program()
+        self.assertEqual(second.wait(timeout=20), 1)
+
+        # Unplugging the receiver hides the window; the program lives on in the tray.
+        d.mouse("unplug", "receiver")
+        wait_for(lambda: not d.visible_windows(TITLE), what="the window to hide")
+        time.sleep(0.5)
+        self.assertIsNone(d.program.poll())
+
+    @staticmethod
+    def notice_showing(screen, text):
+        label = screen.find("label", text)
+        return label is not None and screen.showing(label)
+
+    def test_starts_hidden_in_the_tray_when_asked(self):
+        d = self.open_desktop()
+        d.start_program("--hidden")
+        screen = Screen()
+        wait_for(screen.app, what="the program on the accessibility bus")
+        time.sleep(1.5)
+        self.assertEqual(d.visible_windows(TITLE), [])
+        self.assertIsNone(d.program.poll())
+
+    def test_without_a_notification_area_the_window_is_never_lost(self):
+        d = self.open_desktop(tray=False)
+        d.start_program("--hidden")
+        screen = Screen()
+        frame = screen.wait("frame", TITLE)
+        wait_for(lambda: d.visible_windows(TITLE), what="the window, shown despite --hidden")
+        screen.press("push button", "Close")
+        time.sleep(1)
+        self.assertIsNone(d.program.poll())
+        # Close did not hide it: without a window manager a minimised window stays mapped.
+        self.assertTrue(screen.showing(frame))
+        self.assertTrue(d.visible_windows(TITLE))
+
+    def test_a_lock_left_by_a_killed_program_does_not_block(self):
+        d = self.open_desktop()
+        first = d.start_program()
+        screen = Screen()
+        screen.wait("frame", TITLE)
+        first.kill()
+        first.wait()
+        again = d.start_program()
+        new_frame = wait_for(lambda: screen.find("frame", TITLE, screen.app(again.pid)),
+                             what="the window of the new start")
+        wait_for(lambda: screen.showing(new_frame), what="the new window on screen")
+        self.assertIsNone(again.poll())
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)

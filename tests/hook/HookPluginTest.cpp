@@ -1,0 +1,242 @@
+#include <cstdio>
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "HookFixture.h"
+#include "platform/x11/X11Connection.h"
+
+// The RECORD library frees the state of a recording when the server's last answer to it comes.
+// A server that dies first never sends it, and those few bytes stay behind in the library.
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:XRecordEnableContextAsync\n";
+}
+
+// Once a connection breaks, the X library unlocks the connection's mutex once more than it locked
+// it (it expects the process to end there). Harmless with the mutexes it uses, but the thread
+// checker reports any misuse of a mutex.
+extern "C" const char* __tsan_default_suppressions() {
+    return "mutex:libX11.so\n";
+}
+
+namespace veltrix::test {
+namespace {
+
+using HookPlugin = HookFixture;
+
+// X key codes of a PC keyboard (kernel input code + 8).
+constexpr unsigned kKeyA = 38, kKeyQ = 24, kKeyZ = 52, kKeyY = 29, kKey1 = 10, kKey0 = 19;
+constexpr unsigned kKeyMinus = 20, kKeyOpenBracket = 34, kKeyGrave = 49, kKeySpace = 65;
+constexpr unsigned kKeyReturn = 36, kKeyLeftShift = 50, kKeyRightCtrl = 105, kKeyLeftAlt = 64;
+constexpr unsigned kKeyLeftSuper = 133, kKeyF1 = 67, kKeyF11 = 95, kKeyF12 = 96, kKeyUp = 111;
+constexpr unsigned kKeyLeft = 113, kKeyPad1 = 87, kKeyPadDivide = 106, kKeyPadEnter = 104;
+constexpr unsigned kKeyLessGreater = 94;  // the extra key of ISO keyboards
+
+TEST_F(HookPlugin, ReportsEveryKeyAsItsVirtualKeyPressThenRelease) {
+    m_hooks.installhook(m_queue.Handle());
+    const std::pair<unsigned, std::uintptr_t> keys[] = {
+        {kKeyA, 0x41},
+        {kKeyZ, 0x5A},
+        {kKey1, 0x31},
+        {kKey0, 0x30},
+        {kKeyMinus, 0xBD},
+        {kKeyGrave, 0xC0},
+        {kKeySpace, 0x20},
+        {kKeyReturn, 0x0D},
+        {kKeyLeftShift, 0xA0},
+        {kKeyRightCtrl, 0xA3},
+        {kKeyLeftAlt, 0xA4},
+        {kKeyLeftSuper, 0x5B},
+        {kKeyF1, 0x70},
+        {kKeyF11, 0x7A},
+        {kKeyF12, 0x7B},
+        {kKeyUp, 0x26},
+        {kKeyLeft, 0x25},
+        {kKeyPad1, 0x61},
+        {kKeyPadDivide, 0x6F},
+        // Apart from the main Enter key, as the keypad separator.
+        {kKeyPadEnter, 0x6C},
+    };
+    for (const auto& [keyCode, virtualKey] : keys) {
+        // A key without a virtual key is passed over.
+        m_input->TapKey(kKeyLessGreater);
+        m_input->TapKey(keyCode);
+        EXPECT_EQ(Next(2), (std::vector{Hook(virtualKey, 0), Hook(virtualKey, 1)}))
+            << "key " << keyCode;
+    }
+}
+
+TEST_F(HookPlugin, ReportsMouseButtonsAndTheWheelOnlyWhenAskedFor) {
+    m_hooks.installmousehook(m_queue.Handle());
+    m_input->Click(1);
+    m_input->Click(3);
+    m_input->Click(2);
+    m_input->Click(8);  // back
+    m_input->Click(9);  // forward
+    EXPECT_EQ(Next(10),
+              (std::vector{Hook(513, 0), Hook(514, 0), Hook(516, 0), Hook(517, 0), Hook(519, 0),
+                           Hook(520, 0), Hook(523, 2), Hook(524, 2), Hook(523, 1), Hook(524, 1)}));
+
+    // Neither the wheel nor keys reach the mouse hook on its own.
+    m_input->Click(4);
+    m_input->Click(5);
+    m_input->TapKey(kKeyA);
+    m_input->Click(1);
+    EXPECT_EQ(Next(2), (std::vector{Hook(513, 0), Hook(514, 0)}));
+
+    m_hooks.mousewheelenable(1);
+    for (unsigned button : {4u, 5u, 6u, 7u}) {
+        m_input->Click(button);
+    }
+    EXPECT_EQ(Next(4),
+              (std::vector{Hook(522, 120), Hook(522, -120), Hook(526, -120), Hook(526, 120)}));
+    m_hooks.mousewheelenable(0);
+    m_input->Click(4);
+    m_input->Click(1);
+    EXPECT_EQ(Next(2), (std::vector{Hook(513, 0), Hook(514, 0)}));
+}
+
+TEST_F(HookPlugin, DisabledAndRemovedHooksPostNothing) {
+    // One hook's events come in order with the other's, so each check ends with an event that
+    // must come: whatever was to be left out would have come before it.
+    m_hooks.installhook(m_queue.Handle());
+    m_hooks.installmousehook(m_queue.Handle());
+    m_hooks.enablehook(0);
+    m_input->TapKey(kKeyA);
+    m_input->Button(1, true);
+    EXPECT_EQ(Next(), (std::vector{Hook(513, 0)}));
+    m_hooks.enablehook(1);
+    m_hooks.enablemousehook(0);
+    m_input->Button(1, false);
+    m_input->Key(kKeyQ, true);
+    EXPECT_EQ(Next(), (std::vector{Hook(0x51, 0)}));
+    m_hooks.enablemousehook(1);
+
+    // The window of the last install gets the events.
+    MessageQueue other;
+    m_hooks.installmousehook(other.Handle());
+    m_input->Click(3);
+    EXPECT_EQ(other.WaitFor(std::chrono::seconds(5)), Hook(516, 0));
+    EXPECT_EQ(other.WaitFor(std::chrono::seconds(5)), Hook(517, 0));
+    m_hooks.installmousehook(m_queue.Handle());
+
+    m_hooks.removehook();
+    m_input->Key(kKeyQ, false);
+    m_input->Click(1);
+    EXPECT_EQ(Next(2), (std::vector{Hook(513, 0), Hook(514, 0)}));
+
+    // With both gone nothing is recorded; installing again reports only what comes after.
+    m_hooks.removemousehook();
+    m_hooks.removemousehook();
+    m_input->TapKey(kKeyA);
+    m_input->Click(1);
+    m_hooks.installhook(m_queue.Handle());
+    m_input->TapKey(kKeyZ);
+    EXPECT_EQ(Next(2), (std::vector{Hook(0x5A, 0), Hook(0x5A, 1)}));
+    EXPECT_EQ(m_queue.TryTake(), std::nullopt);
+}
+
+TEST_F(HookPlugin, KeysFollowTheLayoutOfTheServer) {
+    m_hooks.installhook(m_queue.Handle());
+    ASSERT_TRUE(s_server->SetLayout("fr"));
+    // AZERTY: A where QWERTY has Q and the other way round; the digits are shifted.
+    for (const auto& [keyCode, virtualKey] :
+         {std::pair{kKeyQ, 0x41u}, std::pair{kKeyA, 0x51u}, std::pair{kKey1, 0x31u}}) {
+        m_input->TapKey(keyCode);
+        EXPECT_EQ(Next(2), (std::vector{Hook(virtualKey, 0), Hook(virtualKey, 1)}))
+            << "fr " << keyCode;
+    }
+    ASSERT_TRUE(s_server->SetLayout("de"));
+    // QWERTZ: Y and Z change places; the keys between have umlauts and keep their place.
+    for (const auto& [keyCode, virtualKey] :
+         {std::pair{kKeyY, 0x5Au}, std::pair{kKeyZ, 0x59u}, std::pair{kKeyOpenBracket, 0xDBu}}) {
+        m_input->TapKey(keyCode);
+        EXPECT_EQ(Next(2), (std::vector{Hook(virtualKey, 0), Hook(virtualKey, 1)}))
+            << "de " << keyCode;
+    }
+    ASSERT_TRUE(s_server->SetLayout("us"));
+    m_input->TapKey(kKeyQ);
+    EXPECT_EQ(Next(2), (std::vector{Hook(0x51, 0), Hook(0x51, 1)}));
+}
+
+int CountEntries(const char* folder) {
+    const auto entries = std::filesystem::directory_iterator(folder);
+    return static_cast<int>(std::distance(begin(entries), end(entries)));
+}
+
+TEST_F(HookPlugin, InstallsAndRemovesAThousandTimesWithoutLeavingAnythingBehind) {
+    m_hooks.installhook(m_queue.Handle());
+    m_hooks.removehook();
+    const int threads = CountEntries("/proc/self/task");
+    const int descriptors = CountEntries("/proc/self/fd");
+    for (int i = 0; i < 1000; ++i) {
+        m_hooks.installhook(m_queue.Handle());
+        m_hooks.installmousehook(m_queue.Handle());
+        m_hooks.removehook();
+        m_hooks.removemousehook();
+    }
+    EXPECT_EQ(CountEntries("/proc/self/task"), threads);
+    EXPECT_EQ(CountEntries("/proc/self/fd"), descriptors);
+    m_hooks.installhook(m_queue.Handle());
+    m_input->TapKey(kKeyA);
+    EXPECT_EQ(Next(2), (std::vector{Hook(0x41, 0), Hook(0x41, 1)}));
+}
+
+// Every call, twice and in orders no caller uses, with nothing posted and nothing crashing.
+void CallEverything(HookPluginLink& hooks, MessageQueue& queue) {
+    for (int round = 0; round < 2; ++round) {
+        hooks.removehook();
+        hooks.removemousehook();
+        hooks.enablehook(1);
+        hooks.enablemousehook(1);
+        hooks.mousewheelenable(1);
+        hooks.installhook(queue.Handle());
+        hooks.installhook(queue.Handle());
+        hooks.installmousehook(queue.Handle());
+    }
+    hooks.removemousehook();
+    hooks.removehook();
+}
+
+TEST(HookPluginWithoutRecording, EveryCallIsHarmlessAndTheReasonIsSaidOnce) {
+    MessageQueue queue;
+    HookPluginLink hooks;
+    ASSERT_TRUE(hooks.Bind(std::vector<std::filesystem::path>{PLUGIN_DIR})) << hooks.Error();
+    {
+        ScopedEnv noDisplay("DISPLAY", nullptr);
+        EXPECT_FALSE(x11::X11RecordAvailable());
+        ::testing::internal::CaptureStderr();
+        CallEverything(hooks, queue);
+        const std::string said = ::testing::internal::GetCapturedStderr();
+        EXPECT_NE(said.find("no X server"), std::string::npos) << said;
+        EXPECT_EQ(said.find("no X server"), said.rfind("no X server")) << said;
+    }
+    // A server without the RECORD extension.
+    XvfbServer server({"-extension", "RECORD"});
+    ASSERT_TRUE(server.IsRunning()) << server.ErrorOutput();
+    ScopedEnv display("DISPLAY", server.Name().c_str());
+    EXPECT_FALSE(x11::X11RecordAvailable());
+    CallEverything(hooks, queue);
+    hooks.Unbind();
+    EXPECT_EQ(queue.TryTake(), std::nullopt);
+}
+
+TEST(HookPluginWithoutRecording, OutlivesAServerThatGoesAway) {
+    MessageQueue queue;
+    HookPluginLink hooks;
+    ASSERT_TRUE(hooks.Bind(std::vector<std::filesystem::path>{PLUGIN_DIR})) << hooks.Error();
+    auto server = std::make_unique<XvfbServer>();
+    ASSERT_TRUE(server->IsRunning()) << server->ErrorOutput();
+    ScopedEnv display("DISPLAY", server->Name().c_str());
+    hooks.installhook(queue.Handle());
+    hooks.installmousehook(queue.Handle());
+    server.reset();
+    // The default of the X library would end the whole program here.
+    hooks.removehook();
+    hooks.installhook(queue.Handle());
+    hooks.Unbind();
+    EXPECT_EQ(queue.TryTake(), std::nullopt);
+}
+
+}  // namespace
+}  // namespace veltrix::test
