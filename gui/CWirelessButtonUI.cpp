@@ -1,6 +1,7 @@
 #include "CWirelessButtonUI.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QComboBox>
 #include <QEvent>
 #include <QLineEdit>
@@ -256,6 +257,12 @@ void CWirelessButtonUI::ShowKeyMark(int button, bool shown) {
 
 void CWirelessButtonUI::ShowFunctionPanel(bool shown) {
     if (m_pFunctionPanel != nullptr) {
+        // The keyboard stays with the button that was edited rather than leaving the page.
+        const int button = SelectedButton();
+        if (!shown && button >= 0 && m_apButton.at(Index(button)) != nullptr &&
+            m_pFunctionPanel->isAncestorOf(QApplication::focusWidget())) {
+            m_apButton.at(Index(button))->setFocus(Qt::OtherFocusReason);
+        }
         m_pFunctionPanel->setVisible(shown);
     }
     if (m_pIdleHint != nullptr) {
