@@ -11,6 +11,7 @@
 #include "CWirelessMacroUI.h"
 #include "ColorWheel.h"
 #include "Language.h"
+#include "MouseDiagram.h"
 #include "platform/Paths.h"
 
 namespace veltrix::gui {
@@ -63,6 +64,8 @@ QWidget* SkinLoader::createWidget(const QString& className, QWidget* parent, con
         widget = new ColorWheel(parent);
     } else if (Is(className, "ApplyRing")) {
         widget = new ApplyRing(parent);
+    } else if (Is(className, "MouseDiagram")) {
+        widget = new MouseDiagram(parent);
     } else {
         return QUiLoader::createWidget(className, parent, name);
     }

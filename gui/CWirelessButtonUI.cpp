@@ -1,0 +1,327 @@
+#include "CWirelessButtonUI.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QEvent>
+#include <QLineEdit>
+#include <QSignalBlocker>
+#include <QStackedWidget>
+
+#include "Language.h"
+#include "Skin.h"
+#include "pages/ButtonEditor.h"
+
+namespace veltrix::gui {
+namespace {
+
+// The design names of the lists, by ButtonList.
+constexpr std::array<const char*, kButtonListCount> kListNames = {
+    "wireless_button_type_combo",      "wireless_mouse_type_combo",
+    "wireless_media_type_combo",       "wireless_shortcut_type_combo",
+    "wireless_system_type_combo",      "wireless_dpi_type_combo",
+    "wireless_profile_type_combo",     "wireless_macro_type_combo",
+    "wireless_macro_repeat_mode_combo"};
+
+// Room the button's padding and border take from its text.
+constexpr int kLabelPadding = 24;
+constexpr int kMacroItemHeight = 25;
+
+std::size_t Index(int button) {
+    return static_cast<std::size_t>(button);
+}
+
+QString FromId(std::string_view textId) {
+    return textId.empty() ? QString() : Tr(textId);
+}
+
+}  // namespace
+
+CWirelessButtonUI::CWirelessButtonUI(QWidget* parent)
+    : CSettingsPage(parent, "wirelessbuttonpage.ui") {}
+
+CWirelessButtonUI::~CWirelessButtonUI() = default;
+
+void CWirelessButtonUI::FindControls(QWidget* root) {
+    for (int button = 0; button < kShownButtonCount; ++button) {
+        m_apButton[Index(button)] =
+            FindControl<QAbstractButton>(root, QString("wireless_button%1_btn").arg(button + 1));
+        m_apKeyMark[Index(button)] =
+            FindControl<QWidget>(root, QString("wireless_key%1_control").arg(button + 1));
+    }
+    for (std::size_t list = 0; list < kListNames.size(); ++list) {
+        m_apList[list] = FindControl<QComboBox>(root, kListNames[list]);
+    }
+    m_pFunctionPanel = FindControl<QWidget>(root, "wireless_button_function_hor");
+    m_pIdleHint = FindControl<QWidget>(root, "wireless_button_idle_hint");
+    m_pCategoryTabs = FindControl<QStackedWidget>(root, "wireless_button_type_tab_switch");
+    m_pKeyEdit = FindControl<QLineEdit>(root, "wireless_keyboard_type_edit");
+    m_pLoopRow = FindControl<QWidget>(root, "wireless_loop_times_hor");
+    m_pLoopEdit = FindControl<QLineEdit>(root, "wireless_loop_times_edit");
+    m_pApply = FindControl<QAbstractButton>(root, "wireless_button_apply_btn");
+    m_pCancel = FindControl<QAbstractButton>(root, "wireless_button_cancel_btn");
+
+    for (QWidget* mark : m_apKeyMark) {
+        if (mark != nullptr) {
+            mark->hide();
+        }
+    }
+    if (m_pKeyEdit != nullptr) {
+        m_pKeyEdit->setReadOnly(true);
+    }
+    // The editor starts with nothing selected in any list; so do the lists.
+    for (int list = 0; list < kButtonListCount; ++list) {
+        ShowListSelection(static_cast<ButtonList>(list), -1);
+    }
+    ShowFunctionPanel(false);
+    ConnectControls();
+}
+
+void CWirelessButtonUI::ConnectControls() {
+    for (int button = 0; button < kShownButtonCount; ++button) {
+        if (QAbstractButton* control = m_apButton[Index(button)]) {
+            control->setCheckable(true);
+            control->installEventFilter(this);
+            connect(control, &QAbstractButton::clicked, this,
+                    [this, button](bool checked) { OnButtonClicked(button, checked); });
+        }
+    }
+    // Every change the program makes to a list is blocked, so what arrives here is the user's.
+    for (int list = 0; list < kButtonListCount; ++list) {
+        if (QComboBox* combo = m_apList[static_cast<std::size_t>(list)]) {
+            connect(combo, &QComboBox::currentIndexChanged, this, [this, list](int item) {
+                if (m_pEditor != nullptr) {
+                    m_pEditor->ChooseFunction(static_cast<ButtonList>(list), item);
+                }
+            });
+        }
+    }
+    if (m_pLoopEdit != nullptr) {
+        m_pLoopEdit->installEventFilter(this);
+        connect(m_pLoopEdit, &QLineEdit::returnPressed, this,
+                &CWirelessButtonUI::CommitRepeatCount);
+    }
+    if (m_pApply != nullptr) {
+        connect(m_pApply, &QAbstractButton::clicked, this, &CWirelessButtonUI::OnApply);
+    }
+    if (m_pCancel != nullptr) {
+        connect(m_pCancel, &QAbstractButton::clicked, this, &CWirelessButtonUI::ResetSelection);
+    }
+}
+
+void CWirelessButtonUI::Wire(const PageContext& context) {
+    CSettingsPage::Wire(context);
+    // An empty context unwires the page: nothing it was handed may be used after that.
+    m_pEditor.reset();
+    if (context.pSettings == nullptr || context.pMacroStore == nullptr ||
+        context.pHooks == nullptr || context.pCaptureFlags == nullptr) {
+        return;
+    }
+    m_pEditor =
+        std::make_unique<ButtonEditor>(*context.pSettings, *context.pMacroStore, *this,
+                                       *context.pHooks, *context.pCaptureFlags, context.mainWindow);
+}
+
+void CWirelessButtonUI::Reload() {
+    if (m_pEditor != nullptr) {
+        m_pEditor->RefreshAllButtons();
+    }
+}
+
+void CWirelessButtonUI::FillMacroList() {
+    if (m_pEditor != nullptr) {
+        m_pEditor->FillMacroList();
+    }
+}
+
+int CWirelessButtonUI::SelectedButton() const {
+    return m_pEditor != nullptr ? m_pEditor->SelectedButton() : -1;
+}
+
+void CWirelessButtonUI::CaptureKey(std::uint32_t virtualKey) {
+    if (m_pEditor != nullptr) {
+        m_pEditor->CaptureKey(virtualKey);
+    }
+}
+
+void CWirelessButtonUI::ResetSelection() {
+    if (m_pEditor != nullptr) {
+        m_pEditor->ResetSelection();
+    }
+}
+
+void CWirelessButtonUI::OnButtonClicked(int button, bool checked) {
+    QAbstractButton* control = m_apButton[Index(button)];
+    // Clicking the button being edited again changes nothing: it stays the chosen one.
+    if (!checked && m_pEditor != nullptr && m_pEditor->SelectedButton() == button) {
+        const QSignalBlocker blocker(control);
+        control->setChecked(true);
+        return;
+    }
+    if (m_pEditor != nullptr) {
+        m_pEditor->SelectButton(button);
+    }
+    if (m_pEditor == nullptr || m_pEditor->SelectedButton() != button) {
+        const QSignalBlocker blocker(control);
+        control->setChecked(false);
+    }
+}
+
+// A screen reader's press does not move the focus, so the count the user typed would otherwise
+// never be committed.
+void CWirelessButtonUI::OnApply() {
+    if (m_pEditor == nullptr) {
+        return;
+    }
+    if (m_pLoopEdit != nullptr && m_pLoopEdit->isVisibleTo(this)) {
+        CommitRepeatCount();
+    }
+    m_pEditor->ApplyButton();
+}
+
+void CWirelessButtonUI::CommitRepeatCount() {
+    if (m_pEditor != nullptr && m_pLoopEdit != nullptr) {
+        m_pEditor->CommitRepeatCount(m_pLoopEdit->text().toStdString());
+    }
+}
+
+bool CWirelessButtonUI::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_pLoopEdit && event->type() == QEvent::FocusOut) {
+        CommitRepeatCount();
+    } else if (const int button = ButtonOf(watched); button >= 0 && m_pEditor != nullptr) {
+        // A button that cannot be chosen does not light up under the pointer.
+        if (event->type() == QEvent::Enter && m_apButton[Index(button)]->isEnabled()) {
+            m_pEditor->PointerEnteredButton(button);
+        } else if (event->type() == QEvent::Leave) {
+            m_pEditor->PointerLeftButton(button);
+        }
+    }
+    return CSettingsPage::eventFilter(watched, event);
+}
+
+int CWirelessButtonUI::ButtonOf(QObject* object) const {
+    for (int button = 0; button < kShownButtonCount; ++button) {
+        if (m_apButton[Index(button)] == object) {
+            return button;
+        }
+    }
+    return -1;
+}
+
+QComboBox* CWirelessButtonUI::List(ButtonList list) const {
+    return m_apList[static_cast<std::size_t>(list)];
+}
+
+void CWirelessButtonUI::ShowButtonEnabled(int button, bool enabled) {
+    if (QAbstractButton* control = m_apButton.at(Index(button))) {
+        control->setEnabled(enabled);
+    }
+}
+
+void CWirelessButtonUI::ShowButtonChecked(int button, bool checked) {
+    if (QAbstractButton* control = m_apButton.at(Index(button))) {
+        const QSignalBlocker blocker(control);
+        control->setChecked(checked);
+    }
+}
+
+void CWirelessButtonUI::ShowButtonLabel(int button, std::string_view textId) {
+    ShowLabel(button, FromId(textId));
+}
+
+void CWirelessButtonUI::ShowButtonMacroName(int button, std::u16string_view name) {
+    ShowLabel(button, QString(reinterpret_cast<const QChar*>(name.data()),
+                              static_cast<qsizetype>(name.size())));
+}
+
+// Long names (a macro's, above all) are cut to the button; the tooltip and the accessible name
+// keep them whole.
+void CWirelessButtonUI::ShowLabel(int button, const QString& text) {
+    QAbstractButton* control = m_apButton.at(Index(button));
+    if (control == nullptr) {
+        return;
+    }
+    control->ensurePolished();
+    control->setText(
+        control->fontMetrics().elidedText(text, Qt::ElideRight, control->width() - kLabelPadding));
+    control->setToolTip(text);
+    const QString name = QString("Button %1").arg(button + 1);
+    control->setAccessibleName(text.isEmpty() ? name : name + ": " + text);
+}
+
+void CWirelessButtonUI::ShowKeyMark(int button, bool shown) {
+    if (QWidget* mark = m_apKeyMark.at(Index(button))) {
+        mark->setVisible(shown);
+    }
+}
+
+void CWirelessButtonUI::ShowFunctionPanel(bool shown) {
+    if (m_pFunctionPanel != nullptr) {
+        // The keyboard stays with the button that was edited rather than leaving the page.
+        const int button = SelectedButton();
+        if (!shown && button >= 0 && m_apButton.at(Index(button)) != nullptr &&
+            m_pFunctionPanel->isAncestorOf(QApplication::focusWidget())) {
+            m_apButton.at(Index(button))->setFocus(Qt::OtherFocusReason);
+        }
+        m_pFunctionPanel->setVisible(shown);
+    }
+    if (m_pIdleHint != nullptr) {
+        m_pIdleHint->setVisible(!shown);
+    }
+}
+
+void CWirelessButtonUI::ShowCategoryTab(int category) {
+    if (m_pCategoryTabs != nullptr && category >= 0 && category < m_pCategoryTabs->count()) {
+        m_pCategoryTabs->setCurrentIndex(category);
+    }
+}
+
+void CWirelessButtonUI::ShowListSelection(ButtonList list, int item) {
+    if (QComboBox* combo = List(list)) {
+        const QSignalBlocker blocker(combo);
+        combo->setCurrentIndex(item);
+    }
+}
+
+void CWirelessButtonUI::ShowListTextAsTooltip(ButtonList list) {
+    if (QComboBox* combo = List(list)) {
+        combo->setToolTip(combo->currentText());
+    }
+}
+
+void CWirelessButtonUI::ShowMacroItems(std::span<const std::u16string_view> names) {
+    QComboBox* combo = List(ButtonList::Macro);
+    if (combo == nullptr) {
+        return;
+    }
+    const QSignalBlocker blocker(combo);
+    combo->clear();
+    for (const std::u16string_view name : names) {
+        combo->addItem(QString(reinterpret_cast<const QChar*>(name.data()),
+                               static_cast<qsizetype>(name.size())));
+        combo->setItemData(combo->count() - 1, QSize(0, kMacroItemHeight), Qt::SizeHintRole);
+    }
+    combo->setCurrentIndex(-1);
+    combo->setPlaceholderText(
+        Tr(names.empty() ? "button_no_macro_text" : "button_choose_macro_text"));
+}
+
+void CWirelessButtonUI::ShowKeyText(std::string_view keyTextId) {
+    if (m_pKeyEdit != nullptr) {
+        m_pKeyEdit->setText(FromId(keyTextId));
+    }
+}
+
+void CWirelessButtonUI::ShowLoopRow(bool shown) {
+    if (m_pLoopRow != nullptr) {
+        m_pLoopRow->setVisible(shown);
+    }
+}
+
+void CWirelessButtonUI::ShowLoopCount(int count) {
+    if (m_pLoopEdit != nullptr) {
+        m_pLoopEdit->setText(QString::number(count));
+    }
+}
+
+}  // namespace veltrix::gui

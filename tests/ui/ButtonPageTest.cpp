@@ -1,0 +1,333 @@
+// The button page as the user meets it: its layout, what it shows of the record, and the
+// assignments made with clicks on its widgets, down to the reports the emulated mouse receives.
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QStackedWidget>
+#include <QtTest>
+
+#include "CMainWnd.h"
+#include "CWirelessButtonUI.h"
+#include "CWirelessPage.h"
+#include "HookBinding.h"
+#include "Language.h"
+#include "Skin.h"
+#include "UiTestSupport.h"
+#include "device/RecordingTransport.h"
+#include "device/ReportSender.h"
+#include "device/ReportText.h"
+#include "platform/BinaryFile.h"
+#include "platform/MessageQueue.h"
+#include "platform/Messages.h"
+#include "platform/Utf16Text.h"
+#include "profile/ProfileDefaults.h"
+#include "profile/SettingsFiles.h"
+#include "vocabulary/ButtonFunctions.h"
+
+using namespace veltrix;
+using namespace veltrix::gui;
+using veltrix::test::EmulatedMouse;
+using veltrix::test::TempDir;
+
+namespace {
+
+constexpr std::uint32_t kVirtualKeyA = 0x41;
+constexpr int kMediaMute = 7;  // item of the media list
+
+std::unique_ptr<CMainWnd> MakeWindow(const TempDir& data,
+                                     std::vector<std::filesystem::path> plugins) {
+    MainWindowOptions options;
+    options.dataFolder = data.Path();
+    options.pluginFolders = std::move(plugins);
+    auto window = std::make_unique<CMainWnd>(std::move(options));
+    window->InitWindow();
+    window->show();
+    QCoreApplication::processEvents();
+    return window;
+}
+
+QAbstractButton* Button(QWidget* page, int number) {
+    return FindControl<QAbstractButton>(page, QString("wireless_button%1_btn").arg(number));
+}
+
+QComboBox* Combo(QWidget* page, const char* name) {
+    return FindControl<QComboBox>(page, name);
+}
+
+// Opens the list, moves to the item (as the pointer does) and takes it.
+void ChooseItem(QComboBox* combo, int item) {
+    QTest::mouseClick(combo, Qt::LeftButton);
+    QAbstractItemView* view = combo->view();
+    QTRY_VERIFY(view->isVisible());
+    view->setCurrentIndex(view->model()->index(item, combo->modelColumn()));
+    QTest::keyClick(view, Qt::Key_Return);
+    QTRY_VERIFY(!view->isVisible());
+    QCOMPARE(combo->currentIndex(), item);
+}
+
+MacroRecord TwelveStepMacro() {
+    MacroRecord macro{};
+    SetFieldText(macro.szName, u"Reload combo");
+    macro.iActionCount = 12;
+    for (std::size_t step = 0; step < 12; ++step) {
+        macro.aAction[step] = {static_cast<std::uint8_t>(4 + step / 2),
+                               step % 2 == 0 ? kDirectionPress : kDirectionRelease, 30};
+    }
+    return macro;
+}
+
+std::vector<std::string> ButtonRequestReports(const ProfileSettings& settings) {
+    RecordingTransport transport;
+    const LinkFlags flags;
+    ReportSender sender(transport, flags, InstantClock());
+    sender.SendRequest(settings, kApplyButtons, 0);
+    std::vector<std::string> lines;
+    for (const SentReport& report : transport.Sent()) {
+        lines.push_back(ReportHexLine(report.bytes));
+    }
+    return lines;
+}
+
+bool EndsWith(const std::vector<std::string>& log, const std::vector<std::string>& tail) {
+    return log.size() >= tail.size() &&
+           std::equal(tail.begin(), tail.end(),
+                      log.end() - static_cast<std::ptrdiff_t>(tail.size()));
+}
+
+}  // namespace
+
+class ButtonPageTest : public QObject {
+    Q_OBJECT
+
+  private Q_SLOTS:
+    void initTestCase() { veltrix::test::UseSourceSkin(); }
+
+    void TheLayoutHasEveryControlAndTheVocabularyOrder() {
+        CWirelessButtonUI page;
+        page.DoInit();
+        QStringList names = {"wireless_button_function_hor",     "wireless_button_type_tab_switch",
+                             "wireless_button_type_combo",       "wireless_mouse_type_combo",
+                             "wireless_media_type_combo",        "wireless_shortcut_type_combo",
+                             "wireless_system_type_combo",       "wireless_dpi_type_combo",
+                             "wireless_profile_type_combo",      "wireless_keyboard_type_edit",
+                             "wireless_loop_times_hor",          "wireless_macro_type_combo",
+                             "wireless_macro_repeat_mode_combo", "wireless_loop_times_edit",
+                             "wireless_button_apply_btn",        "wireless_button_cancel_btn"};
+        for (int n = 1; n <= 12; ++n) {
+            names << QString("wireless_button%1_btn").arg(n)
+                  << QString("wireless_key%1_control").arg(n);
+        }
+        for (const QString& name : names) {
+            QVERIFY2(FindControl<QWidget>(&page, name) != nullptr, qPrintable(name));
+        }
+        QCOMPARE(FindControl<QStackedWidget>(&page, "wireless_button_type_tab_switch")->count(), 9);
+        QCOMPARE(Combo(&page, "wireless_button_type_combo")->count(), 9);
+        QCOMPARE(Combo(&page, "wireless_macro_repeat_mode_combo")->count(), kRepeatModeCount);
+
+        // Every caption has its text in the language file.
+        QStringList captions;
+        for (const QLabel* label : page.findChildren<QLabel*>()) {
+            captions << label->text();
+        }
+        for (const QComboBox* combo : page.findChildren<QComboBox*>()) {
+            for (int item = 0; item < combo->count(); ++item) {
+                captions << combo->itemText(item);
+            }
+        }
+        for (const QAbstractButton* button : page.findChildren<QAbstractButton*>()) {
+            captions << button->text();
+        }
+        for (const QString& caption : captions) {
+            QVERIFY2(!caption.endsWith("_text"), qPrintable(caption));
+        }
+
+        // Each list shows its category's functions in the order the editor counts them.
+        const std::pair<const char*, FunctionCategory> lists[] = {
+            {"wireless_mouse_type_combo", FunctionCategory::Mouse},
+            {"wireless_dpi_type_combo", FunctionCategory::Dpi},
+            {"wireless_profile_type_combo", FunctionCategory::Profile},
+            {"wireless_media_type_combo", FunctionCategory::Media},
+            {"wireless_system_type_combo", FunctionCategory::System},
+            {"wireless_shortcut_type_combo", FunctionCategory::Shortcut},
+        };
+        for (const auto& [name, category] : lists) {
+            QStringList expected, shown;
+            for (int item = 0; ListCodeAt(category, item).has_value(); ++item) {
+                expected << Tr(FunctionTextId(*ListCodeAt(category, item)));
+            }
+            for (int item = 0; item < Combo(&page, name)->count(); ++item) {
+                shown << Combo(&page, name)->itemText(item);
+            }
+            QCOMPARE(shown, expected);
+        }
+    }
+
+    void WithoutItsLayoutThePageStaysEmptyAndSafe() {
+        const TempDir emptySkin;
+        SetSkinFolder(QString::fromStdString(emptySkin.Path().string()));
+        CWirelessButtonUI page;
+        page.DoInit();
+        veltrix::test::UseSourceSkin();
+        ProfileSettings settings = DefaultProfileSettings();
+        MacroStore store;
+        CaptureTargetFlags flags{};
+        auto hooks = BindHookLibrary();
+        MessageQueue window;
+        page.Wire({&settings, &store, hooks.get(), &flags, window.Handle(), nullptr, {}});
+        page.FillMacroList();
+        page.Reload();
+        page.ResetSelection();
+        page.CaptureKey(kVirtualKeyA);
+        QCOMPARE(page.SelectedButton(), -1);
+    }
+
+    void ThePageShowsTheRecordAndFollowsThePointer() {
+        TempDir data;
+        auto window = MakeWindow(data, veltrix::test::NoPluginFolders());
+        CWirelessButtonUI* page = window->DevicePage().ButtonPage();
+        QWidget* panel = FindControl<QWidget>(page, "wireless_button_function_hor");
+        QVERIFY(!panel->isVisible());
+
+        // The factory profile: only button 1 holds left click, so it cannot be chosen.
+        QVERIFY(!Button(page, 1)->isEnabled());
+        for (int n = 2; n <= 12; ++n) {
+            QVERIFY(Button(page, n)->isEnabled());
+        }
+        QCOMPARE(Button(page, 1)->text(), QString("Left click"));
+        QCOMPARE(Button(page, 1)->accessibleName(), QString("Button 1: Left click"));
+        QCOMPARE(Button(page, 9)->text(), QString("Off"));
+
+        QWidget* mark3 = FindControl<QWidget>(page, "wireless_key3_control");
+        QEvent enter(QEvent::Enter), leave(QEvent::Leave);
+        QCoreApplication::sendEvent(Button(page, 3), &enter);
+        QVERIFY(mark3->isVisible());
+        QCoreApplication::sendEvent(Button(page, 3), &leave);
+        QVERIFY(!mark3->isVisible());
+
+        // Choosing a button opens it for editing and keeps its mark; a second click on it
+        // changes nothing, Cancel closes it and leaves the record as it was.
+        const ProfileSettings before = window->DevicePage().Settings();
+        QTest::mouseClick(Button(page, 3), Qt::LeftButton);
+        QVERIFY(panel->isVisible());
+        QCOMPARE(page->SelectedButton(), 2);
+        QCoreApplication::sendEvent(Button(page, 3), &leave);
+        QVERIFY(mark3->isVisible());
+        QVERIFY(!Button(page, 4)->isEnabled());
+        QCoreApplication::sendEvent(Button(page, 4), &enter);
+        QVERIFY(!FindControl<QWidget>(page, "wireless_key4_control")->isVisible());
+        QCOMPARE(Combo(page, "wireless_button_type_combo")->currentIndex(), 0);  // factory
+        ChooseItem(Combo(page, "wireless_button_type_combo"), 5);
+        QTest::mouseClick(Button(page, 3), Qt::LeftButton);
+        QVERIFY(Button(page, 3)->isChecked());
+        QCOMPARE(Combo(page, "wireless_button_type_combo")->currentIndex(), 5);
+        QTest::mouseClick(FindControl<QAbstractButton>(page, "wireless_button_cancel_btn"),
+                          Qt::LeftButton);
+        QVERIFY(!panel->isVisible());
+        QVERIFY(!mark3->isVisible());
+        QVERIFY(!Button(page, 3)->isChecked());
+        QVERIFY(Button(page, 4)->isEnabled());
+        QCOMPARE(page->SelectedButton(), -1);
+        QVERIFY(std::memcmp(&before, &window->DevicePage().Settings(), sizeof before) == 0);
+
+        // The macro list follows the store: none is selected after a refill.
+        QComboBox* macros = Combo(page, "wireless_macro_type_combo");
+        QCOMPARE(macros->count(), 0);
+        window->Macros().Append(TwelveStepMacro());
+        page->FillMacroList();
+        QCOMPARE(macros->count(), 1);
+        QCOMPARE(macros->itemText(0), QString("Reload combo"));
+        QCOMPARE(macros->currentIndex(), -1);
+    }
+
+    void ClicksGiveThreeButtonsAKeyAMediaFunctionAndAMacro() {
+        EmulatedMouse mouse;
+        QVERIFY(mouse.IsServing());
+        TempDir data;
+        MacroStore stored;
+        stored.Append(TwelveStepMacro());
+        QVERIFY(SaveMacroList(stored, data.Path()));
+        auto window = MakeWindow(data, veltrix::test::BuiltPluginFolders());
+        // Requests made while the link still thinks the mouse asleep are dropped.
+        QTRY_VERIFY_WITH_TIMEOUT(!window->DevicePage().Session().Link().Flags().m_bAsleep, 10000);
+        CWirelessButtonUI* page = window->DevicePage().ButtonPage();
+        QComboBox* category = Combo(page, "wireless_button_type_combo");
+        auto* apply = FindControl<QAbstractButton>(page, "wireless_button_apply_btn");
+        auto* keyEdit = FindControl<QLineEdit>(page, "wireless_keyboard_type_edit");
+
+        // Button 4 presses A: the key comes from the input hook while the button is edited.
+        QTest::mouseClick(Button(page, 4), Qt::LeftButton);
+        ChooseItem(category, static_cast<int>(FunctionCategory::Keyboard));
+        window->HandleCustomMessage({kMsgHookEvent, kVirtualKeyA, 0});
+        window->HandleCustomMessage({kMsgHookEvent, kVirtualKeyA, 1});
+        QCOMPARE(keyEdit->text(), QString("A"));
+        QTest::mouseClick(apply, Qt::LeftButton);
+        QCOMPARE(Button(page, 4)->accessibleName(), QString("Button 4: A"));
+
+        // Button 5 mutes.
+        QTest::mouseClick(Button(page, 5), Qt::LeftButton);
+        ChooseItem(category, static_cast<int>(FunctionCategory::Media));
+        ChooseItem(Combo(page, "wireless_media_type_combo"), kMediaMute);
+        QTest::mouseClick(apply, Qt::LeftButton);
+        QCOMPARE(Button(page, 5)->text(), QString("Mute"));
+
+        // Button 6 plays the stored macro three times. A count out of range is corrected when the
+        // field is left; the count still being typed is taken by Apply even when it is pressed
+        // the way a screen reader does, without the focus leaving the field.
+        QTest::mouseClick(Button(page, 6), Qt::LeftButton);
+        ChooseItem(category, static_cast<int>(FunctionCategory::Macro));
+        ChooseItem(Combo(page, "wireless_macro_type_combo"), 0);
+        auto* count = FindControl<QLineEdit>(page, "wireless_loop_times_edit");
+        count->setFocus();
+        count->selectAll();
+        QTest::keyClicks(count, "300");
+        QTest::keyClick(count, Qt::Key_Return);
+        QCOMPARE(count->text(), QString("255"));
+        count->selectAll();
+        QTest::keyClicks(count, "3");
+        apply->click();
+        QCOMPARE(Button(page, 6)->accessibleName(), QString("Button 6: Reload combo"));
+
+        // The record holds exactly these entries.
+        const ProfileSettings defaults = DefaultProfileSettings();
+        std::array<ButtonEntry, 3> expected = {defaults.Profiles[0].aButton[3],
+                                               defaults.Profiles[0].aButton[4],
+                                               defaults.Profiles[0].aButton[5]};
+        expected[0].byFuncType = 4;
+        expected[0].byFuncCode = kFuncKeyboardKey;
+        expected[0].byKeyCode = 4;
+        expected[1].byFuncType = 5;
+        expected[1].byFuncCode = *ListCodeAt(FunctionCategory::Media, kMediaMute);
+        const MacroRecord macro = TwelveStepMacro();
+        ButtonEntry& played = expected[2];
+        played.byFuncType = 7;
+        played.byFuncCode = kFuncMacro;
+        played.iMacroIndex = 0;
+        played.iMacroRepeatMode = 0;
+        played.iMacroRepeatCount = 3;
+        played.wMacroActionCount = 12;
+        played.szMacroName = macro.szName;
+        played.aMacroAction = macro.aAction;
+        const ProfileData& live = window->DevicePage().Settings().Profiles[0];
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            QVERIFY2(std::memcmp(&live.aButton[3 + i], &expected[i], sizeof(ButtonEntry)) == 0,
+                     qPrintable(QString("button %1").arg(4 + i)));
+        }
+
+        // The file is saved once the mouse has the buttons, and what the mouse got last is
+        // exactly what the saved record sends for a button request.
+        ProfileSettings saved{};
+        QTRY_VERIFY_WITH_TIMEOUT(
+            ReadFilePrefix(SettingsFile(data.Path()), WritableRecordBytes(saved)) &&
+                std::memcmp(&saved.Profiles[0].aButton[3], expected.data(),
+                            sizeof(ButtonEntry) * expected.size()) == 0,
+            30000);
+        const std::vector<std::string> reports = ButtonRequestReports(saved);
+        QTRY_VERIFY_WITH_TIMEOUT(EndsWith(mouse.Log(), reports), 30000);
+    }
+};
+
+QTEST_MAIN(ButtonPageTest)
+#include "ButtonPageTest.moc"
