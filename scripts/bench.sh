@@ -41,7 +41,12 @@ ctl() { "$bin/veltrix-mouse-emulator" ctl --socket "$socket" "$@" >/dev/null; }
 # socket: a running copy of the user's own program must neither answer nor be disturbed.
 Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
 background+=($!)
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
+# A loaded machine can take seconds to bring the server up; without it the window cannot start.
+for _ in $(seq 600); do [ -s "$work/display" ] && break; sleep 0.05; done
+if [ ! -s "$work/display" ]; then
+  echo "bench: Xvfb did not start within 30 s" >&2
+  exit 1
+fi
 export DISPLAY=":$(head -n1 "$work/display")" QT_QPA_PLATFORM=xcb
 mkdir -p "$work/run" "$work/data" "$work/config" "$work/tmp"
 chmod 700 "$work/run"
