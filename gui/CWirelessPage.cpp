@@ -33,10 +33,10 @@ CWirelessPage::CWirelessPage(QWidget* root, QWidget* dialogOwner, const VeltrixW
 }
 
 CWirelessPage::~CWirelessPage() {
-    // The macro page outlives the record and the hooks it was handed (the window's widgets go
-    // last), and a focus change while the window closes would still reach its key edit.
-    if (m_pMacroPage != nullptr) {
-        m_pMacroPage->Wire(PageContext{});
+    // The pages outlive the record and the hooks they were handed (the window's widgets go last),
+    // and a focus change or a page's timer while the window closes would still reach them.
+    for (CSettingsPage* page : m_pages) {
+        page->Wire(PageContext{});
     }
 }
 
