@@ -28,8 +28,9 @@ SettingsSource LoadSettings(ProfileSettings& settings, const std::filesystem::pa
 // Writes every macro record to macro.data, in store order; an empty store leaves an empty file.
 bool SaveMacroList(const MacroStore& store, const std::filesystem::path& dataFolder);
 
-// Appends the records of macro.data to the store. A missing file adds nothing; a trailing partial
-// record is dropped, with a note on stderr.
+// Appends the records of macro.data to the store. A missing file adds nothing. A trailing partial
+// record is kept with its missing bytes zero and its count cut to its whole steps, with a note on
+// stderr.
 void LoadMacroList(MacroStore& store, const std::filesystem::path& dataFolder);
 
 }  // namespace veltrix

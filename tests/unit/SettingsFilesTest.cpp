@@ -91,14 +91,35 @@ TEST_F(SettingsFilesTest, EmptyAndMissingMacroFilesGiveAnEmptyStore) {
     EXPECT_TRUE(store.Empty());
 }
 
-TEST_F(SettingsFilesTest, APartialTrailingMacroRecordIsDroppedWithANote) {
-    WriteBytes(MacroFile(m_data), 2 * 240 + 17, 0x01);
+// A cut-off last record is kept, so that the next save does not lose its bytes for good: what
+// is missing reads as zero, and its count covers only the steps that are whole.
+TEST_F(SettingsFilesTest, APartialTrailingMacroRecordIsKeptWithItsMissingBytesZero) {
+    MacroRecord full = Macro(u'a', 46);
+    full.aAction.fill({7, 2, 300});
+    std::vector<std::uint8_t> bytes = BytesOf(full);
+    bytes.insert(bytes.end(), bytes.begin(), bytes.begin() + 56 + 4 * 3 + 2);  // 3.5 steps
+    std::filesystem::create_directories(SettingsFolder(m_data));
+    std::ofstream(MacroFile(m_data), std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+
     MacroStore store;
-    ::testing::internal::CaptureStderr();
     LoadMacroList(store, m_data);
-    const std::string note = ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(store.Count(), 2);
-    EXPECT_NE(note.find("partial macro record of 17 bytes"), std::string::npos) << note;
+    ASSERT_EQ(store.Count(), 2);
+    EXPECT_EQ(BytesOf(store.At(0)), BytesOf(full));
+    MacroRecord partial = full;
+    partial.iActionCount = 3;
+    std::fill(partial.aAction.begin() + 3, partial.aAction.end(), MacroAction{});
+    partial.aAction[3] = {7, 2, 0};
+    EXPECT_EQ(BytesOf(store.At(1)), BytesOf(partial));
+
+    // A record cut before its count has no steps; a count beyond the steps is cut to them.
+    WriteBytes(MacroFile(m_data), 240 + 50, 0x7F);
+    store.Clear();
+    LoadMacroList(store, m_data);
+    ASSERT_EQ(store.Count(), 2);
+    EXPECT_EQ(store.At(1).iActionCount, 0);
+    EXPECT_EQ(store.At(1).iReserved48, 0x7F7F) << "bytes past the end are zero";
 }
 
 }  // namespace
