@@ -112,6 +112,7 @@ class DeviceLink {
     void OnRemoval(Link& link);
     void CableAttached();
     bool IsPresent(const Link& link) const;
+    bool CountsAsPresent(const Link& link) const;
     Link& Other(const Link& link);
     void AnnouncePresence(bool connected);
 
