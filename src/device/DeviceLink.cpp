@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "profile/RecordAccess.h"
-#include "profile/SettingsFiles.h"
 
 namespace veltrix {
 namespace {
@@ -39,10 +38,8 @@ bool InValueRange(std::uint32_t value, std::uint32_t low, std::uint32_t high) {
 
 }  // namespace
 
-RecordSaver SaveIntoDataFolder(std::filesystem::path dataFolder) {
-    return [folder = std::move(dataFolder)](const ProfileSettings& settings) {
-        SaveSettings(settings, folder);
-    };
+RecordSaver SaveThrough(SettingsKeeper& keeper) {
+    return [&keeper](const ProfileSettings& settings) { keeper.Save(settings); };
 }
 
 DeviceLink::DeviceLink(DriverLink& receiver, DriverLink& cable, ProfileSettings& settings,

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "platform/BinaryFile.h"
-#include "profile/ProfileDefaults.h"
 #include "profile/RecordAccess.h"
+#include "profile/SettingsKeeper.h"
 
 namespace veltrix {
 
@@ -24,18 +24,8 @@ std::filesystem::path MacroFile(const std::filesystem::path& dataFolder) {
     return SettingsFolder(dataFolder) / "macro.data";
 }
 
-bool SaveSettings(const ProfileSettings& settings, const std::filesystem::path& dataFolder) {
-    return EnsureDirectory(SettingsFolder(dataFolder)) &&
-           WriteFileAtomically(SettingsFile(dataFolder), RecordBytes(settings));
-}
-
 SettingsSource LoadSettings(ProfileSettings& settings, const std::filesystem::path& dataFolder) {
-    if (ReadFilePrefix(SettingsFile(dataFolder), WritableRecordBytes(settings))) {
-        return SettingsSource::File;
-    }
-    ResetProfileSettings(settings);
-    SaveSettings(settings, dataFolder);
-    return SettingsSource::Defaults;
+    return SettingsKeeper(SettingsFile(dataFolder)).Load(settings);
 }
 
 bool SaveMacroList(const MacroStore& store, const std::filesystem::path& dataFolder) {

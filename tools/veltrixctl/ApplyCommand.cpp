@@ -6,7 +6,7 @@
 #include "Command.h"
 #include "MouseSession.h"
 #include "RequestArguments.h"
-#include "platform/BinaryFile.h"
+#include "profile/SettingsKeeper.h"
 
 namespace veltrix::ctl {
 namespace {
@@ -27,10 +27,8 @@ int RunApply(Arguments args) {
 
     // What the mouse changes meanwhile (its DPI level, its profile) goes into the file too, as
     // the program keeps it in its own settings.
-    const auto save = [&file](const ProfileSettings& record) {
-        return WriteFileAtomically(file, RecordBytes(record));
-    };
-    MouseSession mouse(settings, save);
+    SettingsKeeper keeper(file);
+    MouseSession mouse(settings, SaveThrough(keeper));
     if (!mouse.Start(error)) {
         std::cerr << "veltrixctl: " << error << "\n";
         return kExitFailure;
@@ -54,7 +52,7 @@ int RunApply(Arguments args) {
         });
 
     // Saved even when the request was discarded, as the program does.
-    const bool saved = save(settings);
+    const bool saved = keeper.Save(settings);
     if (*outcome == kApplyDiscarded) {
         std::cerr << "veltrixctl: the mouse went to sleep before the request was sent\n";
         return kExitFailure;
