@@ -2,6 +2,7 @@
 #include <filesystem>
 #include <iostream>
 #include <optional>
+#include <string>
 
 #include "Command.h"
 #include "MouseSession.h"
@@ -42,24 +43,30 @@ int RunApply(Arguments args) {
     }
 
     mouse.Session().Apply(request.wParam, request.lParam);
-    std::optional<std::uintptr_t> outcome;
+    std::optional<Message> finished;
     mouse.RunUntil(
-        kWaitForever, [&] { return outcome.has_value(); },
+        kWaitForever, [&] { return finished.has_value(); },
         [&](const Message& message) {
             if (message.id == kMsgApplyFinished) {
-                outcome = message.wParam;
+                finished = message;
             }
         });
 
-    // Saved even when the request was discarded, as the program does.
+    // Saved even when the request was discarded or cut short, as the program does.
     const bool saved = keeper.Save(settings);
-    if (*outcome == kApplyDiscarded) {
+    const std::string fileState =
+        saved ? file.string() + " is saved" : file.string() + " could not be written";
+    if (finished->wParam == kApplyDiscarded) {
         std::cerr << "veltrixctl: the mouse went to sleep before the request was sent\n";
         return kExitFailure;
     }
+    if (finished->lParam != 0) {
+        std::cerr << "veltrixctl: the mouse was lost during the request: " << finished->lParam
+                  << " of its reports did not reach it; " << fileState << "\n";
+        return kExitFailure;
+    }
     if (!saved) {
-        std::cerr << "veltrixctl: the mouse has the settings, but " << file.string()
-                  << " could not be written\n";
+        std::cerr << "veltrixctl: the mouse has the settings, but " << fileState << "\n";
         return kExitFailure;
     }
     return kExitOk;
