@@ -5,8 +5,9 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
+#include <optional>
 #include <random>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -26,8 +27,10 @@ namespace {
 using namespace std::chrono_literals;
 
 std::vector<std::uint8_t> FileBytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
+    std::vector<std::uint8_t> bytes(std::filesystem::file_size(path));
+    std::ifstream(path, std::ios::binary)
+        .read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return bytes;
 }
 
 std::vector<std::uint8_t> MacroBytes(const MacroStore& store) {
@@ -68,18 +71,16 @@ TEST(CrashSafeSave, AThousandKillsInTheMiddleOfSavingLeaveBothFilesWhole) {
     std::uniform_int_distribution<int> kMoment(0, 2000);
 
     int seen[2][2] = {};
-    int settingsNow = 0;
     int leftovers = 0;
+    test::ChildProcess saver(SAVE_LOOP_PATH, {data.string()});
     for (int kill = 0; kill < kKills; ++kill) {
-        // It starts with the content that the file does not hold, so that every kill can catch
-        // a change.
-        test::ChildProcess saver(SAVE_LOOP_PATH, {data.string(), settingsNow == 0 ? "1" : "0"});
-        ASSERT_EQ(saver.ReadLine(test::kPatience), "saving") << saver.ErrorOutput();
+        const std::optional<std::string> saving = saver.ReadLine(test::kPatience);
+        ASSERT_TRUE(saving && saving->starts_with("saving ")) << saver.ErrorOutput();
         std::this_thread::sleep_for(std::chrono::microseconds(kMoment(random)));
-        saver.Signal(SIGKILL);
-        saver.Wait();
+        ::kill(std::stoi(saving->substr(7)), SIGKILL);
+        ASSERT_EQ(saver.ReadLine(test::kPatience), "killed") << saver.ErrorOutput();
 
-        const int settings = settingsNow = ContentOf(FileBytes(SettingsFile(data)), settingsBytes);
+        const int settings = ContentOf(FileBytes(SettingsFile(data)), settingsBytes);
         const int macros = ContentOf(FileBytes(MacroFile(data)), macroBytes);
         ASSERT_NE(settings, -1) << "Config_1.data damaged by kill " << kill;
         ASSERT_NE(macros, -1) << "macro.data damaged by kill " << kill;
@@ -92,6 +93,7 @@ TEST(CrashSafeSave, AThousandKillsInTheMiddleOfSavingLeaveBothFilesWhole) {
                 ++leftovers;
             }
         }
+        saver.Signal(SIGUSR1);  // the next saving process
     }
     // The kills landed at many moments: both contents were found in each file, and some kills
     // caught a save half done.

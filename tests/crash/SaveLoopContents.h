@@ -18,10 +18,13 @@ struct SaveLoopContent {
     MacroStore macros;
 };
 
+// The byte that fills the settings record of content 0 and of content 1.
+inline constexpr char kSaveLoopFill[] = {0x11, 0x22};
+
 // Content 0 or 1.
 inline SaveLoopContent MakeSaveLoopContent(int which) {
     SaveLoopContent content;
-    const auto fill = static_cast<std::uint8_t>(which == 0 ? 0x11 : 0x22);
+    const auto fill = static_cast<std::uint8_t>(kSaveLoopFill[which == 0 ? 0 : 1]);
     std::memset(static_cast<void*>(content.settings.get()), fill, sizeof(ProfileSettings));
     MacroRecord record;
     std::memset(static_cast<void*>(&record), fill + 0x22, sizeof record);
