@@ -10,6 +10,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   # device access: hidraw through hidapi, arrival and removal through libudev
   libhidapi-dev libudev-dev
+  # fuzzing (scripts/fuzz.sh): clang and its libFuzzer and sanitizer runtimes
+  clang libclang-rt-14-dev
 )
 
 missing=()
