@@ -10,6 +10,7 @@ namespace veltrix {
 SettingsKeeper::SettingsKeeper(std::filesystem::path file) : m_file(std::move(file)) {}
 
 SettingsSource SettingsKeeper::Load(ProfileSettings& settings) {
+    m_bHeld = false;
     if (ReadFilePrefix(m_file, WritableRecordBytes(settings))) {
         return SettingsSource::File;
     }
