@@ -4,8 +4,15 @@
 // that every fuzz target drives the same code: every report that any request sends, as the
 // worker builds them, and the record as veltrixctl shows it.
 
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include <signal.h>
+#include <unistd.h>
 
 #include "device/RecordingTransport.h"
 #include "device/ReportSender.h"
@@ -13,8 +20,33 @@
 #include "platform/Clock.h"
 #include "platform/Messages.h"
 #include "profile/ProfileSettings.h"
+#include "profile/SettingsFiles.h"
 
 namespace veltrix::fuzz {
+
+// A data folder of the target's own, with its settings folder, in memory when there is a tmpfs:
+// each input is written as a file and loaded the program's way. libFuzzer ends without running
+// exit handlers, so each run clears away the folders of runs that have ended.
+inline const std::filesystem::path& ScratchDataFolder() {
+    static const std::filesystem::path folder = [] {
+        const std::filesystem::path shm = "/dev/shm";
+        const std::filesystem::path parent =
+            std::filesystem::is_directory(shm) ? shm : std::filesystem::temp_directory_path();
+        const std::string prefix = "veltrix-fuzz-";
+        std::error_code ignored;
+        for (const auto& entry : std::filesystem::directory_iterator(parent, ignored)) {
+            const std::string name = entry.path().filename().string();
+            if (name.starts_with(prefix) &&
+                ::kill(std::atoi(name.c_str() + prefix.size()), 0) != 0 && errno == ESRCH) {
+                std::filesystem::remove_all(entry.path(), ignored);
+            }
+        }
+        std::filesystem::path path = parent / (prefix + std::to_string(::getpid()));
+        std::filesystem::create_directories(SettingsFolder(path));
+        return path;
+    }();
+    return folder;
+}
 
 // Sends every kind of request for the record and turns each report into its hex line, as the
 // dry run prints it. `lParam` varies the request's profile.

@@ -8,8 +8,6 @@
 #include <fstream>
 #include <memory>
 
-#include <unistd.h>
-
 #include "FuzzUse.h"
 #include "macro/MacroSync.h"
 #include "platform/AnsiText.h"
@@ -18,25 +16,9 @@
 #include "profile/SettingsFiles.h"
 #include "vocabulary/ButtonFunctions.h"
 
-namespace {
-
-std::filesystem::path Folder() {
-    static const std::filesystem::path folder = [] {
-        const std::filesystem::path shm = "/dev/shm";
-        std::filesystem::path path =
-            (std::filesystem::is_directory(shm) ? shm : std::filesystem::temp_directory_path()) /
-            ("veltrix-fuzz-macros-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(veltrix::SettingsFolder(path));
-        return path;
-    }();
-    return folder;
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace veltrix;
-    const std::filesystem::path folder = Folder();
+    const std::filesystem::path& folder = veltrix::fuzz::ScratchDataFolder();
     std::ofstream(MacroFile(folder), std::ios::binary | std::ios::trunc)
         .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
 

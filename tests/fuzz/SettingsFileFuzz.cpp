@@ -8,30 +8,12 @@
 #include <fstream>
 #include <memory>
 
-#include <unistd.h>
-
 #include "FuzzUse.h"
 #include "profile/SettingsFiles.h"
 #include "profile/SettingsKeeper.h"
 
-namespace {
-
-std::filesystem::path Folder() {
-    static const std::filesystem::path folder = [] {
-        const std::filesystem::path shm = "/dev/shm";
-        std::filesystem::path path =
-            (std::filesystem::is_directory(shm) ? shm : std::filesystem::temp_directory_path()) /
-            ("veltrix-fuzz-settings-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(veltrix::SettingsFolder(path));
-        return path;
-    }();
-    return folder;
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::filesystem::path folder = Folder();
+    const std::filesystem::path& folder = veltrix::fuzz::ScratchDataFolder();
     std::ofstream(veltrix::SettingsFile(folder), std::ios::binary | std::ios::trunc)
         .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
 
