@@ -17,10 +17,16 @@
 #include "device/RecordingTransport.h"
 #include "device/ReportSender.h"
 #include "device/ReportText.h"
+#include "macro/MacroSync.h"
+#include "platform/AnsiText.h"
 #include "platform/Clock.h"
 #include "platform/Messages.h"
+#include "platform/Utf16Text.h"
 #include "profile/ProfileSettings.h"
+#include "profile/RecordAccess.h"
 #include "profile/SettingsFiles.h"
+#include "vocabulary/ButtonFunctions.h"
+#include "vocabulary/KeyCodes.h"
 
 namespace veltrix::fuzz {
 
@@ -62,6 +68,28 @@ inline std::size_t SendEveryRequest(const ProfileSettings& settings, std::intptr
     for (const SentReport& report : transport.Sent()) {
         text += ReportHexLine(report.bytes).size();
     }
+    return text;
+}
+
+// What the pages show of the record, and the macro copies of its buttons brought in step with a
+// store whose one macro may or may not be the one a button names.
+inline std::size_t ShowAndSync(ProfileSettings& settings) {
+    std::size_t text = 0;
+    for (const ProfileData& profile : settings.Profiles) {
+        text += static_cast<std::size_t>(CurrentDpiLevel(profile));
+        for (const ButtonEntry& entry : profile.aButton) {
+            text += FunctionTextId(entry.byFuncCode).size() + KeyTextId(entry.byKeyCode).size() +
+                    Utf16ToUtf8(FieldText(entry.szMacroName)).size() +
+                    ToWindows1252(FieldText(entry.szMacroName)).size();
+            ListIndexOf(FunctionCategory::Mouse, entry.byFuncCode);
+        }
+    }
+    MacroStore store;
+    MacroRecord macro{};
+    macro.szName = CurrentProfile(settings).aButton[0].szMacroName;
+    macro.iActionCount = 3;
+    store.Append(macro);
+    MacroSync(settings, store);
     return text;
 }
 

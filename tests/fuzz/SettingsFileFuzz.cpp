@@ -21,6 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     veltrix::SettingsKeeper keeper(veltrix::SettingsFile(folder));
     keeper.Load(*settings);
     veltrix::fuzz::SendEveryRequest(*settings, size > 0 ? data[0] : 0);
+    veltrix::fuzz::ShowAndSync(*settings);
+    veltrix::fuzz::SendEveryRequest(*settings, 0);
     keeper.Save(*settings);
     return 0;
 }
