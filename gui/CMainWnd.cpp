@@ -89,6 +89,13 @@ void CMainWnd::ShowAtStart(bool startHidden) {
     if (!HasNotificationArea() || (m_pPage->Connected() && !startHidden)) {
         show();
     }
+    if (m_pPage->SettingsUnreadable()) {
+        // Once the program runs: the settings are the defaults for now, and the file is kept.
+        QTimer::singleShot(0, this, [this] {
+            CMsgWnd::Tell(isVisible() ? this : nullptr, "warning_title_text",
+                          "settings_unreadable_text");
+        });
+    }
 }
 
 bool CMainWnd::HasNotificationArea() const {

@@ -345,12 +345,12 @@ bool CWirelessMacroUI::RefusedWhileUnsaved() {
 // A store change reaches macro.data, and the buttons that run macros with the mouse behind them.
 void CWirelessMacroUI::PublishChange() {
     const PageContext& context = Context();
-    if (context.pSettings == nullptr) {
+    if (context.pSettings == nullptr || context.pKeeper == nullptr) {
         SaveMacroList(*context.pMacroStore, context.dataFolder);
         return;
     }
-    if (PublishMacroChange(*context.pMacroStore, *context.pSettings, context.dataFolder,
-                           context.mainWindow)) {
+    if (PublishMacroChange(*context.pMacroStore, *context.pSettings, *context.pKeeper,
+                           context.dataFolder, context.mainWindow)) {
         Q_EMIT ButtonEntriesChanged();
     }
 }

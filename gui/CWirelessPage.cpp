@@ -25,9 +25,10 @@ namespace veltrix::gui {
 CWirelessPage::CWirelessPage(QWidget* root, QWidget* dialogOwner, const VeltrixWindowHandle& window,
                              std::filesystem::path dataFolder, Clock& clock)
     : m_dataFolder(std::move(dataFolder)),
+      m_keeper(SettingsFile(m_dataFolder)),
       m_pDialogOwner(dialogOwner),
       m_window(window),
-      m_session(m_settings, *this, window, SaveIntoDataFolder(m_dataFolder), clock) {
+      m_session(m_settings, *this, window, SaveThrough(m_keeper), clock) {
     LookUpControls(root);
     ConnectControls();
 }
@@ -134,10 +135,11 @@ void CWirelessPage::StartDeviceLink(std::span<const std::filesystem::path> plugi
 }
 
 void CWirelessPage::WirePages(MacroStore& store, HookLibrary& hooks, CaptureTargetFlags& flags) {
-    LoadSettings(m_settings, m_dataFolder);
+    m_bSettingsUnreadable = m_keeper.Load(m_settings) == SettingsSource::Unreadable;
     m_pMacroStore = &store;
     PageContext context;
     context.pSettings = &m_settings;
+    context.pKeeper = &m_keeper;
     context.pMacroStore = &store;
     context.pHooks = &hooks;
     context.pCaptureFlags = &flags;
@@ -152,6 +154,7 @@ void CWirelessPage::WirePages(MacroStore& store, HookLibrary& hooks, CaptureTarg
     }
     ReloadPages();
     // Selecting the current profile's button applies it, so the mouse shows what the window does.
+    m_bStartupSelectionPending = true;
     const int current = CurrentProfileIndex(m_settings);
     if (QAbstractButton* button = m_apProfile[static_cast<std::size_t>(current)]) {
         if (button->isChecked()) {
@@ -169,6 +172,13 @@ bool CWirelessPage::OnDriverMessage(const Message& message) {
 }
 
 void CWirelessPage::Apply(std::uintptr_t wParam, std::intptr_t lParam) {
+    // Every apply request comes from a change the user made, except the one that start-up posts
+    // for the profile it selects: an unreadable settings file stays untouched until the user acts.
+    if (m_bStartupSelectionPending && wParam == kApplyProfiles && lParam == 0) {
+        m_bStartupSelectionPending = false;
+    } else {
+        m_keeper.MarkUserChange();
+    }
     m_session.Apply(wParam, lParam);
 }
 
@@ -186,7 +196,7 @@ void CWirelessPage::OnApplyFinished() {
 }
 
 void CWirelessPage::SaveRecord() {
-    SaveSettings(m_settings, m_dataFolder);
+    m_keeper.Save(m_settings);
 }
 
 QAbstractButton* CWirelessPage::NavigationButton(int tab) const {

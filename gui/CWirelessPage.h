@@ -19,6 +19,7 @@
 #include "device/DeviceSession.h"
 #include "platform/Clock.h"
 #include "platform/MessageQueue.h"
+#include "profile/SettingsKeeper.h"
 
 class QAbstractButton;
 class QLabel;
@@ -66,6 +67,9 @@ class CWirelessPage final : public QObject, public DeviceLinkView {
 
     bool Connected() { return m_session.Link().Connected(); }
     ProfileSettings& Settings() { return m_settings; }
+    SettingsKeeper& Keeper() { return m_keeper; }
+    // Config_1.data was there but could not be read: the user is to be told once.
+    bool SettingsUnreadable() const { return m_bSettingsUnreadable; }
     DeviceSession& Session() { return m_session; }
 
     CWirelessButtonUI* ButtonPage() const { return m_pButtonPage; }
@@ -99,6 +103,10 @@ class CWirelessPage final : public QObject, public DeviceLinkView {
 
     ProfileSettings m_settings{};
     std::filesystem::path m_dataFolder;
+    SettingsKeeper m_keeper;
+    // The apply request of the start-up's profile selection is no change of the user's.
+    bool m_bStartupSelectionPending = false;
+    bool m_bSettingsUnreadable = false;
     QWidget* m_pDialogOwner;
     MacroStore* m_pMacroStore = nullptr;
     VeltrixWindowHandle m_window;

@@ -10,11 +10,14 @@
 #include "platform/HookLibrary.h"
 #include "platform/window_handle.h"
 #include "profile/ProfileSettings.h"
+#include "profile/SettingsKeeper.h"
 
 namespace veltrix::gui {
 
 struct PageContext {
     ProfileSettings* pSettings = nullptr;
+    // Every save of the record goes through it.
+    SettingsKeeper* pKeeper = nullptr;
     MacroStore* pMacroStore = nullptr;
     HookLibrary* pHooks = nullptr;
     CaptureTargetFlags* pCaptureFlags = nullptr;

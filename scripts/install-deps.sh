@@ -23,6 +23,8 @@ packages=(
   # the input hook: X11 and its RECORD extension (libXtst); a private X server, real input and
   # layout switches for its tests
   libx11-dev libxtst-dev x11-xkb-utils xkb-data
+  # fuzzing (scripts/fuzz.sh): clang and its libFuzzer and sanitizer runtimes
+  clang libclang-rt-14-dev
 )
 
 missing=()

@@ -59,8 +59,8 @@ void ApplyWorker::Serve(const Request& request) {
         return;
     }
     VeltrixPost(&m_window, kMsgApplyStarted, 0, 0);
-    m_sender.SendRequest(request.snapshot, request.wParam, request.lParam);
-    VeltrixPost(&m_window, kMsgApplyFinished, kApplyDone, 0);
+    const int rejected = m_sender.SendRequest(request.snapshot, request.wParam, request.lParam);
+    VeltrixPost(&m_window, kMsgApplyFinished, kApplyDone, rejected);
 }
 
 }  // namespace veltrix

@@ -7,7 +7,7 @@
 //   - kMsgApplyFinished with kApplyDiscarded when no link is present or the mouse is asleep:
 //     nothing was sent;
 //   - otherwise kMsgApplyStarted, the reports and the commit, then kMsgApplyFinished with
-//     kApplyDone.
+//     kApplyDone and, in lParam, how many reports the mouse did not take.
 // The worker never writes the settings file: the receiver of kMsgApplyFinished saves the live
 // record, after discarded requests too, so an edit reaches the disk even while the mouse sleeps.
 

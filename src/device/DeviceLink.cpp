@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "profile/RecordAccess.h"
-#include "profile/SettingsFiles.h"
 
 namespace veltrix {
 namespace {
@@ -39,10 +38,8 @@ bool InValueRange(std::uint32_t value, std::uint32_t low, std::uint32_t high) {
 
 }  // namespace
 
-RecordSaver SaveIntoDataFolder(std::filesystem::path dataFolder) {
-    return [folder = std::move(dataFolder)](const ProfileSettings& settings) {
-        SaveSettings(settings, folder);
-    };
+RecordSaver SaveThrough(SettingsKeeper& keeper) {
+    return [&keeper](const ProfileSettings& settings) { keeper.Save(settings); };
 }
 
 DeviceLink::DeviceLink(DriverLink& receiver, DriverLink& cable, ProfileSettings& settings,
@@ -158,11 +155,16 @@ void DeviceLink::CompleteArrival(Link& link) {
 }
 
 void DeviceLink::OnRemoval(Link& link) {
-    if (link.arrivalPending) {
-        link.arrivalPending = false;
+    const bool wasSettling = std::exchange(link.arrivalPending, false);
+    if (wasSettling) {
         m_view.StopTimer(link.arrivalTimer);
     }
     if (link.state == kLinkRemoved) {
+        // A device that came and went within its second was never opened. If it alone kept the
+        // mouse connected while the other link left meanwhile, the mouse is gone now.
+        if (wasSettling && m_bConnected && !CountsAsPresent(Other(link))) {
+            AnnouncePresence(false);
+        }
         return;
     }
     link.state = kLinkRemoved;
@@ -175,7 +177,7 @@ void DeviceLink::OnRemoval(Link& link) {
         m_view.SetPowerText("");
         m_view.StopTimer(kTimerChargeAnimation);
     }
-    if (!IsPresent(Other(link))) {
+    if (!CountsAsPresent(Other(link))) {
         AnnouncePresence(false);
     }
 }
@@ -191,6 +193,13 @@ void DeviceLink::CableAttached() {
 
 bool DeviceLink::IsPresent(const Link& link) const {
     return link.state == kLinkPresent;
+}
+
+// Whether the mouse is reachable decides whether the window shows it. A link in its second of
+// settling counts already: were the other link to leave meanwhile, the window would otherwise
+// hide for that second and show again when the settling link opens.
+bool DeviceLink::CountsAsPresent(const Link& link) const {
+    return IsPresent(link) || link.arrivalPending;
 }
 
 DeviceLink::Link& DeviceLink::Other(const Link& link) {

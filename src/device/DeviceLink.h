@@ -7,7 +7,6 @@
 
 #include <chrono>
 #include <cstdint>
-#include <filesystem>
 #include <functional>
 #include <string_view>
 
@@ -19,6 +18,7 @@
 #include "platform/Messages.h"
 #include "platform/window_handle.h"
 #include "profile/ProfileSettings.h"
+#include "profile/SettingsKeeper.h"
 
 namespace veltrix {
 
@@ -56,8 +56,8 @@ constexpr std::uint32_t LinkChangeEvent(std::uintptr_t wParam) {
 // and the record in memory keeps the change for the next save.
 using RecordSaver = std::function<void(const ProfileSettings&)>;
 
-// The program's saver: Config_1.data in the data folder.
-RecordSaver SaveIntoDataFolder(std::filesystem::path dataFolder);
+// The program's saver: through the keeper of its settings file, which must outlive the saver.
+RecordSaver SaveThrough(SettingsKeeper& keeper);
 
 class DeviceLink {
   public:
@@ -112,6 +112,7 @@ class DeviceLink {
     void OnRemoval(Link& link);
     void CableAttached();
     bool IsPresent(const Link& link) const;
+    bool CountsAsPresent(const Link& link) const;
     Link& Other(const Link& link);
     void AnnouncePresence(bool connected);
 

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <string>
 
-#include "vocabulary/ButtonFunctions.h"
 #include "platform/AnsiText.h"
 #include "platform/Utf16Text.h"
 #include "profile/RecordAccess.h"
+#include "vocabulary/ButtonFunctions.h"
 
 namespace veltrix {
 namespace {
@@ -79,8 +79,9 @@ int PutActionPairs(const ButtonEntry& entry, MacroReportBytes& report) {
         unsigned delay = m == 0 ? 1 : entry.aMacroAction[static_cast<std::size_t>(m - 1)].wDelay;
         if (m > 0 && delay > kLongestShortDelay) {
             if (longDelayPairs < longDelayBudget) {
-                // One pair counts at most 255 steps; a longer pause (above 51 s) is sent as the
-                // longest the pair can hold instead of wrapping round to a short one.
+                // One pair counts at most 255 steps of 200 ms. A pause of 51,200 ms or more is
+                // sent as 255 steps, the longest the pair holds, rather than as its count's low
+                // byte, which would wrap round to a short pause.
                 put(std::min(delay / kLongDelayStep, 255U), kLongDelayMarker);
                 ++longDelayPairs;
             }

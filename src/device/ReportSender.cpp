@@ -1,8 +1,8 @@
 #include "device/ReportSender.h"
 
-#include "vocabulary/ButtonFunctions.h"
 #include "platform/Messages.h"
 #include "profile/RecordAccess.h"
+#include "vocabulary/ButtonFunctions.h"
 
 namespace veltrix {
 
@@ -17,6 +17,8 @@ int ReportSender::SendFeature(std::span<const std::uint8_t> report) {
     const int accepted = m_transport.SetFeature(link, report);
     if (accepted != 0) {
         m_clock.SleepFor(kReportPause);
+    } else {
+        ++m_iRejected;
     }
     return accepted;
 }
@@ -47,8 +49,9 @@ void ReportSender::SendButtonReports(const ProfileSettings& settings) {
     }
 }
 
-void ReportSender::SendRequest(const ProfileSettings& settings, std::uintptr_t wParam,
-                               std::intptr_t lParam) {
+int ReportSender::SendRequest(const ProfileSettings& settings, std::uintptr_t wParam,
+                              std::intptr_t lParam) {
+    m_iRejected = 0;
     // A profile index outside 0 to 4 from the page that asked means the nearest profile.
     const int profileIndex = InRange(lParam, 0, kProfileCount - 1);
     switch (wParam) {
@@ -84,6 +87,7 @@ void ReportSender::SendRequest(const ProfileSettings& settings, std::uintptr_t w
     // The profile current in the request's own copy of the record: a later switch of profile
     // posts a request of its own, so the mouse always ends on the latest one.
     SendFeature(CommitReport(settings));
+    return m_iRejected;
 }
 
 }  // namespace veltrix

@@ -25,8 +25,9 @@ class ReportSender {
     ReportSender(FeatureTransport& transport, const LinkFlags& flags, Clock& clock);
 
     // Sends what the request (wParam, lParam) asks for, built from `settings` alone, then the
-    // commit report. Areas and their parameters are the kApply* values of Messages.h.
-    void SendRequest(const ProfileSettings& settings, std::uintptr_t wParam, std::intptr_t lParam);
+    // commit report. Areas and their parameters are the kApply* values of Messages.h. Returns
+    // how many of the reports the mouse did not take (0 when it took them all).
+    int SendRequest(const ProfileSettings& settings, std::uintptr_t wParam, std::intptr_t lParam);
 
     // The slot numbers of the last macro upload.
     const MacroSlotTable& MacroSlots() const { return m_abyMacroSlot; }
@@ -39,6 +40,7 @@ class ReportSender {
     void UploadMacros(const ProfileSettings& settings);
     void SendButtonReports(const ProfileSettings& settings);
 
+    int m_iRejected = 0;  // in the request being sent
     FeatureTransport& m_transport;
     const LinkFlags& m_flags;
     Clock& m_clock;

@@ -65,14 +65,14 @@ std::string_view MacroImportWarningTextId(MacroImportStatus status) {
     return "import_macro_failed_text";
 }
 
-bool PublishMacroChange(const MacroStore& store, ProfileSettings& settings,
+bool PublishMacroChange(const MacroStore& store, ProfileSettings& settings, SettingsKeeper& keeper,
                         const std::filesystem::path& dataFolder,
                         const VeltrixWindowHandle& mainWindow) {
     SaveMacroList(store, dataFolder);
     if (!MacroSync(settings, store)) {
         return false;
     }
-    SaveSettings(settings, dataFolder);
+    keeper.Save(settings);
     VeltrixPost(&mainWindow, kMsgApplyRequest, kApplyButtons, 0);
     return true;
 }

@@ -11,6 +11,7 @@
 #include "macro/MacroStore.h"
 #include "platform/window_handle.h"
 #include "profile/ProfileSettings.h"
+#include "profile/SettingsKeeper.h"
 
 namespace veltrix {
 
@@ -47,9 +48,9 @@ std::string_view MacroImportWarningTextId(MacroImportStatus status);
 
 // After a macro was saved, renamed or deleted: macro.data is rewritten and the macro copies of the
 // buttons of every profile follow the store. When some button names a macro, the record is saved
-// too and the mouse is sent the buttons again (an apply request to `mainWindow`). True in that
-// case: the button page then reads its buttons again.
-bool PublishMacroChange(const MacroStore& store, ProfileSettings& settings,
+// too (through the run's keeper of the settings file) and the mouse is sent the buttons again (an
+// apply request to `mainWindow`). True in that case: the button page then reads its buttons again.
+bool PublishMacroChange(const MacroStore& store, ProfileSettings& settings, SettingsKeeper& keeper,
                         const std::filesystem::path& dataFolder,
                         const VeltrixWindowHandle& mainWindow);
 

@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "vocabulary/KeyCodes.h"
 #include "platform/Messages.h"
 #include "profile/RecordAccess.h"
+#include "vocabulary/KeyCodes.h"
 
 namespace veltrix {
 namespace {
@@ -121,8 +121,9 @@ void MacroRecorder::RecordEvent(std::uint32_t code, std::uint32_t flag) {
         return;
     }
     const std::chrono::nanoseconds now = m_clock.Now();
-    // Only a step of this recording takes the pause as its delay; the step before the recorded
-    // block keeps the delay the user gave it.
+    // Only a step of this recording takes the pause as its delay. Recording in insert mode goes
+    // in after the selected step, and that step keeps the delay the user gave it: the pause
+    // before the first recorded event is the user's reaching for the keys, not part of the macro.
     if (m_bHasPreviousEvent) {
         if (MacroAction* previous = m_editor.NewestAction()) {
             previous->wDelay = DelayOfPause(now);

@@ -350,8 +350,9 @@ void MacroWorkingCopy::PrepareRecordingBlock() {
     }
 }
 
-// A value past the 16 bits of a delay means the longest delay, not the value's low 16 bits: a
-// typed 65536 must not become a delay of 0.
+// The text is clamped to 0-65535: a value past the 16 bits of a delay means the longest delay,
+// not the value's low 16 bits (a typed 65536 must not become a delay of 0), and a negative one
+// means no delay.
 std::uint16_t MacroWorkingCopy::DelayFromDefaultDelayEdit() const {
     return static_cast<std::uint16_t>(
         InRange(IntegerValueOfText(m_view.DefaultDelayText()), 0, kLongestDelay));

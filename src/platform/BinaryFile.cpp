@@ -2,7 +2,6 @@
 
 #include <atomic>
 #include <cerrno>
-#include <fstream>
 #include <string>
 #include <system_error>
 
@@ -46,15 +45,35 @@ long PosixWrite(int fd, const void* data, std::size_t size) {
 
 std::optional<std::size_t> ReadFilePrefix(const std::filesystem::path& path,
                                           std::span<std::byte> into) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
         return std::nullopt;
     }
-    in.read(reinterpret_cast<char*>(into.data()), static_cast<std::streamsize>(into.size()));
-    if (in.bad()) {
-        return std::nullopt;
+    // Every error counts, not only a failed open: a read that fails part way (an I/O error, a
+    // folder in the file's place) must not pass for a short file.
+    std::size_t total = 0;
+    while (total < into.size()) {
+        const ssize_t got = ::read(fd, into.data() + total, into.size() - total);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (got == 0) {
+            break;
+        }
+        total += static_cast<std::size_t>(got);
     }
-    return static_cast<std::size_t>(in.gcount());
+    ::close(fd);
+    return total;
+}
+
+bool PathIsMissing(const std::filesystem::path& path) {
+    std::error_code error;
+    return std::filesystem::symlink_status(path, error).type() ==
+           std::filesystem::file_type::not_found;
 }
 
 std::optional<std::uintmax_t> RegularFileSize(const std::filesystem::path& path) {

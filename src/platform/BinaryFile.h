@@ -29,6 +29,10 @@ std::span<std::byte, sizeof(T)> WritableRecordBytes(T& record) {
 std::optional<std::size_t> ReadFilePrefix(const std::filesystem::path& path,
                                           std::span<std::byte> into);
 
+// Whether nothing at all is at the path: no file, folder or link (a dangling link is something).
+// A path that cannot be looked at for another reason is not taken as missing.
+bool PathIsMissing(const std::filesystem::path& path);
+
 // The size of a regular file, or nothing when there is no readable regular file at the path.
 std::optional<std::uintmax_t> RegularFileSize(const std::filesystem::path& path);
 

@@ -66,6 +66,8 @@ inline constexpr std::intptr_t kApplyCurrentProfile = 2;
 inline constexpr std::uint32_t kMsgApplyStarted = 1649;
 inline constexpr std::uint32_t kMsgApplyFinished = 1650;
 inline constexpr std::uintptr_t kApplyDiscarded = 0;  // nothing sent, no kMsgApplyStarted before
+// Sent; lParam counts the reports that the mouse did not take, which is not 0 when it was lost
+// (unplugged, gone to sleep) part way through.
 inline constexpr std::uintptr_t kApplyDone = 1;
 
 // Codes of the 32-bit device events, (code << 16) | value.

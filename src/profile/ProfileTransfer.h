@@ -16,7 +16,7 @@
 //     else:
 //         if (result.macrosAdded > 0): the button page and the macro page refill their macro lists
 //         the button page reloads its twelve buttons; the DPI and lighting pages reload
-//         SaveSettings(settings, DataFolder())
+//         keeper.Save(settings)  (the run's SettingsKeeper)
 //         post kMsgApplyRequest with (kApplyProfiles, kApplyCurrentProfile), that is (0, 2): the
 //         current profile's DPI, lighting and rate reports, every macro and the button reports
 //         of all five profiles reach the mouse.

@@ -1,11 +1,14 @@
 #include "profile/SettingsFiles.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <iostream>
 #include <vector>
 
 #include "platform/BinaryFile.h"
-#include "profile/ProfileDefaults.h"
+#include "profile/RecordAccess.h"
+#include "profile/SettingsKeeper.h"
 
 namespace veltrix {
 
@@ -21,18 +24,8 @@ std::filesystem::path MacroFile(const std::filesystem::path& dataFolder) {
     return SettingsFolder(dataFolder) / "macro.data";
 }
 
-bool SaveSettings(const ProfileSettings& settings, const std::filesystem::path& dataFolder) {
-    return EnsureDirectory(SettingsFolder(dataFolder)) &&
-           WriteFileAtomically(SettingsFile(dataFolder), RecordBytes(settings));
-}
-
 SettingsSource LoadSettings(ProfileSettings& settings, const std::filesystem::path& dataFolder) {
-    if (ReadFilePrefix(SettingsFile(dataFolder), WritableRecordBytes(settings))) {
-        return SettingsSource::File;
-    }
-    ResetProfileSettings(settings);
-    SaveSettings(settings, dataFolder);
-    return SettingsSource::Defaults;
+    return SettingsKeeper(SettingsFile(dataFolder)).Load(settings);
 }
 
 bool SaveMacroList(const MacroStore& store, const std::filesystem::path& dataFolder) {
@@ -64,14 +57,20 @@ void LoadMacroListFrom(MacroStore& store, const std::filesystem::path& file) {
         std::cerr << "veltrix: cannot read " << file.string() << "; no macros loaded\n";
         return;
     }
-    const std::size_t whole = *read / sizeof(MacroRecord);
-    if (*read % sizeof(MacroRecord) != 0) {
-        std::cerr << "veltrix: " << file.string() << " ends in a partial macro record of "
-                  << *read % sizeof(MacroRecord) << " bytes; it was dropped\n";
-    }
-    for (std::size_t i = 0; i < whole; ++i) {
-        MacroRecord record;
-        std::memcpy(&record, bytes.data() + i * sizeof(MacroRecord), sizeof(MacroRecord));
+    for (std::size_t at = 0; at < *read; at += sizeof(MacroRecord)) {
+        // A file cut short (a full disk, a copy broken off) ends in part of a record. It is kept,
+        // its missing bytes zero and its count cut to the steps it holds whole, so that the next
+        // save does not lose the bytes that are there.
+        const std::size_t part = std::min(sizeof(MacroRecord), *read - at);
+        MacroRecord record{};
+        std::memcpy(&record, bytes.data() + at, part);
+        if (part < sizeof(MacroRecord)) {
+            const auto wholeSteps = static_cast<int>(
+                (part - std::min(part, offsetof(MacroRecord, aAction))) / sizeof(MacroAction));
+            record.iActionCount = InRange(record.iActionCount, 0, wholeSteps);
+            std::cerr << "veltrix: " << file.string() << " ends in a partial macro record of "
+                      << part << " bytes; the rest of it is taken as zero\n";
+        }
         store.Append(record);
     }
 }

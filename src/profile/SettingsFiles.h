@@ -14,22 +14,21 @@ std::filesystem::path SettingsFolder(const std::filesystem::path& dataFolder);
 std::filesystem::path SettingsFile(const std::filesystem::path& dataFolder);
 std::filesystem::path MacroFile(const std::filesystem::path& dataFolder);
 
-// Writes the record to Config_1.data, creating the settings folder when needed. Returns false
-// when the file could not be written; the previous file is then untouched.
-bool SaveSettings(const ProfileSettings& settings, const std::filesystem::path& dataFolder);
+// Where a record came from: the file; the defaults, because there was no file (and the defaults
+// were saved at once); or the defaults, because the file is there but could not be read (and it
+// was left as it is).
+enum class SettingsSource { File, Defaults, Unreadable };
 
-enum class SettingsSource { File, Defaults };
-
-// Reads Config_1.data into the record. A shorter file fills only the beginning and leaves the
-// rest as it was; extra bytes are not read. A file that cannot be opened is replaced by the
-// defaults, which are saved at once.
+// Reads Config_1.data into the record, as SettingsKeeper::Load does. The program loads and saves
+// through its SettingsKeeper instead, which also holds the saves after an unreadable file.
 SettingsSource LoadSettings(ProfileSettings& settings, const std::filesystem::path& dataFolder);
 
 // Writes every macro record to macro.data, in store order; an empty store leaves an empty file.
 bool SaveMacroList(const MacroStore& store, const std::filesystem::path& dataFolder);
 
-// Appends the records of macro.data to the store. A missing file adds nothing; a trailing partial
-// record is dropped, with a note on stderr.
+// Appends the records of macro.data to the store. A missing file adds nothing. A trailing partial
+// record is kept with its missing bytes zero and its count cut to its whole steps, with a note on
+// stderr.
 void LoadMacroList(MacroStore& store, const std::filesystem::path& dataFolder);
 
 // The same for a macro file at any path (the command line keeps one beside its settings file).

@@ -8,11 +8,12 @@
 
 namespace veltrix::test {
 
-// A fresh folder under /tmp, removed with everything in it when the object goes.
+// A fresh folder under /tmp (or under `parent`), removed with everything in it when the object
+// goes.
 class TempDir {
   public:
-    TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "veltrix-test-XXXXXX");
+    explicit TempDir(const std::filesystem::path& parent = std::filesystem::temp_directory_path()) {
+        std::string pattern = parent / "veltrix-test-XXXXXX";
         if (::mkdtemp(pattern.data()) == nullptr) {
             throw std::runtime_error("mkdtemp failed");
         }

@@ -176,7 +176,7 @@ class ButtonPageTest : public QObject {
         CaptureTargetFlags flags{};
         auto hooks = BindHookLibrary();
         MessageQueue window;
-        page.Wire({&settings, &store, hooks.get(), &flags, window.Handle(), nullptr, {}});
+        page.Wire({&settings, nullptr, &store, hooks.get(), &flags, window.Handle(), nullptr, {}});
         page.FillMacroList();
         page.Reload();
         page.ResetSelection();

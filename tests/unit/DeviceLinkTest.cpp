@@ -209,6 +209,54 @@ TEST_F(DeviceLinkTest, WithBothLinksOnlyTheCableDecidesSleepAndNoChangeIsAnnounc
     EXPECT_THAT(Posted(), IsEmpty());
 }
 
+// A link in its second of settling already counts for presence: when the other link leaves
+// meanwhile, the window must not hide for that second and show again.
+TEST_F(DeviceLinkTest, ALinkThatIsSettlingKeepsTheMouseConnectedWhenTheOtherLeaves) {
+    for (const bool cableFirst : {true, false}) {
+        SCOPED_TRACE(cableFirst ? "cable, then receiver" : "receiver, then cable");
+        DeviceLink link{m_receiver, m_cable, *m_settings, *this, m_window.Handle(), m_saver};
+        m_receiver.m_iOpenResult = cableFirst ? 1 : 0;
+        m_cable.m_iOpenResult = cableFirst ? 0 : 1;
+        link.StartDeviceLink();
+        Posted();
+        // X is the link that arrives first, Y the one present at the start.
+        const auto x = [&](std::uint32_t event) {
+            cableFirst ? link.OnCableEvent(event) : link.OnReceiverEvent(event);
+        };
+        const auto y = [&](std::uint32_t event) {
+            cableFirst ? link.OnReceiverEvent(event) : link.OnCableEvent(event);
+        };
+        const auto runFor = [&](std::chrono::milliseconds duration) {
+            for (auto elapsed = 0ms; elapsed < duration; elapsed += 1ms) {
+                m_clock.Advance(1ms);
+                while (const auto id = m_timers.TakeDue()) {
+                    link.OnTimer(*id);
+                }
+            }
+        };
+
+        x(kArrival);
+        runFor(500ms);
+        y(kRemoval);
+        EXPECT_THAT(Posted(), IsEmpty());
+        EXPECT_TRUE(link.Connected());
+        runFor(500ms);
+        EXPECT_THAT(Posted(), ElementsAre(kPresenceChanged));
+        EXPECT_TRUE(link.Connected());
+
+        // A settling link that leaves before its second is out takes the presence with it, once.
+        y(kArrival);
+        x(kRemoval);
+        EXPECT_THAT(Posted(), IsEmpty());
+        y(kRemoval);
+        y(kRemoval);
+        runFor(1000ms);
+        EXPECT_THAT(Posted(), ElementsAre(kPresenceChanged));
+        EXPECT_FALSE(link.Connected());
+        link.Shutdown();
+    }
+}
+
 TEST_F(DeviceLinkTest, InputEventsUpdateTheCurrentProfileAndSaveIt) {
     Start(true, false);
     // Only the low 16 bits of lParam carry the value.

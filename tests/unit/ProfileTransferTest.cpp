@@ -15,6 +15,7 @@
 #include "profile/ProfileTransfer.h"
 #include "profile/RecordAccess.h"
 #include "profile/SettingsFiles.h"
+#include "profile/SettingsKeeper.h"
 #include "support/ByteImage.h"
 #include "support/TempDir.h"
 
@@ -138,7 +139,7 @@ TEST_F(ProfileTransferTest, CollidingNamesAreNumberedIgnoringCaseAndCutToFit) {
 
 TEST_F(ProfileTransferTest, RefusedImportsChangeNothingInMemoryOrOnDisk) {
     m_store.Append(NamedMacro(u"Kept"));
-    ASSERT_TRUE(SaveSettings(*m_settings, m_data));
+    ASSERT_TRUE(SettingsKeeper(SettingsFile(m_data)).Save(*m_settings));
     ASSERT_TRUE(SaveMacroList(m_store, m_data));
     const auto settingsBefore = BytesOf(*m_settings);
     const auto configBefore = FileBytes(SettingsFile(m_data));

@@ -5,11 +5,11 @@
 
 #include "device/RecordingTransport.h"
 #include "device/ReportSender.h"
-#include "vocabulary/ButtonFunctions.h"
 #include "platform/Messages.h"
 #include "profile/ProfileDefaults.h"
 #include "support/ManualClock.h"
 #include "support/ReportSummary.h"
+#include "vocabulary/ButtonFunctions.h"
 
 namespace veltrix {
 namespace {
@@ -90,7 +90,9 @@ TEST_F(ReportSenderTest, CableWhenPresentElseReceiverAndAPauseOnlyAfterAnAccepte
     for (const int cable : {kLinkPresent, kLinkRemoved}) {
         m_flags.m_iCableState = cable;
         DpiRejectingTransport transport;
-        ReportSender(transport, m_flags, m_clock).SendRequest(*m_settings, kApplyDpi, 0);
+        EXPECT_EQ(ReportSender(transport, m_flags, m_clock).SendRequest(*m_settings, kApplyDpi, 0),
+                  1)
+            << "one report not taken";
         const std::vector<SentReport> sent = transport.Sent();
         EXPECT_EQ(ReportSummary(sent), "D1 C4") << "a rejected report does not stop the request";
         for (const SentReport& report : sent) {

@@ -2,11 +2,12 @@
 #include <filesystem>
 #include <iostream>
 #include <optional>
+#include <string>
 
 #include "Command.h"
 #include "MouseSession.h"
 #include "RequestArguments.h"
-#include "platform/BinaryFile.h"
+#include "profile/SettingsKeeper.h"
 
 namespace veltrix::ctl {
 namespace {
@@ -27,10 +28,8 @@ int RunApply(Arguments args) {
 
     // What the mouse changes meanwhile (its DPI level, its profile) goes into the file too, as
     // the program keeps it in its own settings.
-    const auto save = [&file](const ProfileSettings& record) {
-        return WriteFileAtomically(file, RecordBytes(record));
-    };
-    MouseSession mouse(settings, save);
+    SettingsKeeper keeper(file);
+    MouseSession mouse(settings, SaveThrough(keeper));
     if (!mouse.Start(error)) {
         std::cerr << "veltrixctl: " << error << "\n";
         return kExitFailure;
@@ -44,24 +43,30 @@ int RunApply(Arguments args) {
     }
 
     mouse.Session().Apply(request.wParam, request.lParam);
-    std::optional<std::uintptr_t> outcome;
+    std::optional<Message> finished;
     mouse.RunUntil(
-        kWaitForever, [&] { return outcome.has_value(); },
+        kWaitForever, [&] { return finished.has_value(); },
         [&](const Message& message) {
             if (message.id == kMsgApplyFinished) {
-                outcome = message.wParam;
+                finished = message;
             }
         });
 
-    // Saved even when the request was discarded, as the program does.
-    const bool saved = save(settings);
-    if (*outcome == kApplyDiscarded) {
+    // Saved even when the request was discarded or cut short, as the program does.
+    const bool saved = keeper.Save(settings);
+    const std::string fileState =
+        saved ? file.string() + " is saved" : file.string() + " could not be written";
+    if (finished->wParam == kApplyDiscarded) {
         std::cerr << "veltrixctl: the mouse went to sleep before the request was sent\n";
         return kExitFailure;
     }
+    if (finished->lParam != 0) {
+        std::cerr << "veltrixctl: the mouse was lost during the request: " << finished->lParam
+                  << " of its reports did not reach it; " << fileState << "\n";
+        return kExitFailure;
+    }
     if (!saved) {
-        std::cerr << "veltrixctl: the mouse has the settings, but " << file.string()
-                  << " could not be written\n";
+        std::cerr << "veltrixctl: the mouse has the settings, but " << fileState << "\n";
         return kExitFailure;
     }
     return kExitOk;

@@ -14,7 +14,8 @@ constexpr Command kCommands[] = {
     {"apply", "FILE W L",
      "Send the apply request (wParam W, lParam L) for the settings record in FILE to the mouse, "
      "as the program does: wait up to 5 seconds for a connected, awake mouse, send the reports "
-     "400 ms apart, then save FILE. Exits with 1 when no mouse comes.",
+     "400 ms apart, then save FILE. Exits with 1 when no mouse comes, and when the mouse is lost "
+     "part way (FILE is saved all the same).",
      RunApply},
     {"defaults", "FILE", "Write a settings record holding the factory defaults to FILE.",
      RunDefaults},
