@@ -12,13 +12,16 @@ cd "$(dirname "$0")/.."
 seconds="${1:-600}"
 shift || true
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(settings_file macro_file macro_import input_report emulator_frame)
+[ ${#targets[@]} -eq 0 ] && targets=(settings_file macro_file macro_import profile_import input_report emulator_frame
+  language_file)
 
 # The longest input worth trying: a little past what each input can usefully hold.
 declare -A max_len=(
   [settings_file]=170000  # a whole record (164,364 bytes) and more
   [macro_file]=2400       # ten macro records
   [macro_import]=240      # one macro record; any other size is refused unread
+  [profile_import]=33000  # one profile (32,872 bytes); any other size is refused
+  [language_file]=65536
   [input_report]=512
   [emulator_frame]=4096
 )
