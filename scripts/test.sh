@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds with AddressSanitizer and UndefinedBehaviorSanitizer, and runs
-# every test; then builds the tests of threaded code with ThreadSanitizer and runs them. This is
-# what CI runs.
+# every test (the window's on Qt's offscreen platform and, end to end, on private X displays that
+# the tests start themselves); then builds the tests of threaded code with ThreadSanitizer and
+# runs them; then gives each fuzz target a short run. This is what CI runs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -12,3 +13,4 @@ ctest --preset asan
 cmake --preset tsan
 cmake --build --preset tsan
 ctest --preset tsan
+scripts/fuzz.sh 30
