@@ -120,6 +120,22 @@ for _ in $(seq 100); do [ -S "$socket" ] && break; sleep 0.1; done
 out=$(VELTRIX_EMULATOR=$socket "$root/bin/veltrixctl" status 2>&1) || fail "veltrixctl status: $out"
 [[ $out == "receiver: present"* ]] || fail "veltrixctl status: $out"
 
+# The installed window finds its skin and its plugins from where it lies: it starts (without its
+# skin it would stop at once), writes the defaults, and then keeps the DPI level that the mouse's
+# first status report names (level 1, where the defaults hold level 2).
+if [ "$has_gui" = 1 ]; then
+  data=$work/data/veltrix-wireless/Data/ms_1/Config_1.data
+  mkdir -p "$work/run" && chmod 700 "$work/run"
+  QT_QPA_PLATFORM=offscreen XDG_DATA_HOME=$work/data XDG_RUNTIME_DIR=$work/run \
+    XDG_CONFIG_HOME=$work/config VELTRIX_EMULATOR=$socket "$root/bin/veltrix-wireless" \
+    >"$work/window.log" 2>&1 &
+  window=$!
+  level() { od -An -t d4 -j 2356 -N 4 "$data" 2>/dev/null | tr -d ' '; }
+  for _ in $(seq 200); do [ "$(level)" = 0 ] && break; kill -0 "$window" 2>/dev/null || break; sleep 0.1; done
+  [ "$(level)" = 0 ] || fail "the installed window did not follow the mouse: $(cat "$work/window.log")"
+  kill "$window" 2>/dev/null; wait "$window" 2>/dev/null || true
+fi
+
 if [ "$failures" -ne 0 ]; then
   echo "$failures failure(s) in the $mode tree ($mode)" >&2
   exit 1
