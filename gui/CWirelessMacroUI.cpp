@@ -226,8 +226,8 @@ void CWirelessMacroUI::ConnectControls() {
     }
     for (std::size_t mode = 0; mode < m_apDelayModeButtons.size(); ++mode) {
         if (QAbstractButton* button = m_apDelayModeButtons[mode]) {
-            connect(button, &QAbstractButton::clicked, this, [this, mode] {
-                if (m_pEditor != nullptr) {
+            connect(button, &QAbstractButton::toggled, this, [this, mode](bool checked) {
+                if (checked && m_pEditor != nullptr) {
                     m_pEditor->SetDelayMode(static_cast<DelayMode>(mode));
                 }
             });

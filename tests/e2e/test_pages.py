@@ -199,6 +199,9 @@ class PagesTest(unittest.TestCase):
         self.open_session()
         self.page("DPI")
 
+        # A screen reader toggles a level button; the level becomes the current one.
+        self.s.press("radio button", "DPI level 3")
+        self.expect_reports(2, 0)
         # Three moves of a slider in a row are one change.
         slider = self.s.wait_showing("slider", "DPI level 2 value").queryValue()
         for value in (20, 30, 40):
@@ -228,6 +231,7 @@ class PagesTest(unittest.TestCase):
 
         profile = profile_bytes(read(self.d.settings_file()), 0)
         self.assertEqual(struct.unpack_from("<i", profile, 2244 + 4)[0], 40)
+        self.assertEqual(struct.unpack_from("<i", profile, 2352)[0], 2)  # the current level
         self.assertEqual(struct.unpack_from("<i", profile, 2340)[0], (low + high) // 2)
 
     def test_a_recorded_macro_on_a_button_and_macro_files(self):
