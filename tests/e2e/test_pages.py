@@ -295,6 +295,8 @@ class PagesTest(unittest.TestCase):
             f.write(record[:MACRO_SIZE - 1])
         self.s.press("push button", "Import macro")
         self.answer_file_dialog(short)
+        self.s.wait_showing(
+            "label", "This file is not a macro: a macro file holds exactly 240 bytes.")
         self.s.wait_showing("push button", "OK").queryAction().doAction(0)
         wait_for(lambda: not self.s.find_showing("push button", "OK"), what="the warning to close")
         self.assertEqual(read(self.macro_file()), record)
