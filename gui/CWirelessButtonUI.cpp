@@ -82,7 +82,9 @@ void CWirelessButtonUI::ConnectControls() {
         if (QAbstractButton* control = m_apButton[Index(button)]) {
             control->setCheckable(true);
             control->installEventFilter(this);
-            connect(control, &QAbstractButton::clicked, this,
+            // toggled rather than clicked: a screen reader toggles a checkable button without
+            // clicking it. The program checks and unchecks them with signals blocked.
+            connect(control, &QAbstractButton::toggled, this,
                     [this, button](bool checked) { OnButtonClicked(button, checked); });
         }
     }

@@ -63,9 +63,11 @@ void CWirelessDPIUI::ConnectControls() {
     // Every handler goes through m_pRules, which exists from Wire on; before that the controls
     // show nothing a user could change meaningfully, and their events are dropped.
     for (int level = 0; level < kDpiLevelCount; ++level) {
+        // toggled rather than clicked: a screen reader toggles a level without clicking it. The
+        // program marks levels with signals blocked.
         if (QAbstractButton* button = m_apLevelBtn[At(level)]) {
-            connect(button, &QAbstractButton::clicked, this, [this, level] {
-                if (m_pRules != nullptr) {
+            connect(button, &QAbstractButton::toggled, this, [this, level](bool checked) {
+                if (checked && m_pRules != nullptr) {
                     m_pRules->OnLevelClick(level);
                 }
             });

@@ -136,9 +136,11 @@ void CWirelessLightUI::ConnectControls() {
         }
     }
     for (std::size_t i = 0; i < m_apDirectionBtn.size(); ++i) {
+        // toggled rather than clicked: a screen reader toggles a direction without clicking it.
+        // The program shows the direction with signals blocked.
         if (QAbstractButton* button = m_apDirectionBtn[i]) {
-            connect(button, &QAbstractButton::clicked, this, [rules, i] {
-                if (auto* page = rules()) {
+            connect(button, &QAbstractButton::toggled, this, [rules, i](bool checked) {
+                if (auto* page = rules(); page != nullptr && checked) {
                     page->OnDirectionClick(static_cast<int>(i));
                 }
             });

@@ -195,7 +195,6 @@ void CWirelessMacroUI::ConnectControls() {
     };
     onClick(m_pAddButton, &CWirelessMacroUI::OnNewMacro);
     onClick(m_pDeleteButton, &CWirelessMacroUI::OnDeleteMacro);
-    onClick(m_pRecordButton, &CWirelessMacroUI::OnRecordClicked);
     onClick(m_pSaveButton, &CWirelessMacroUI::OnSave);
     onClick(m_pCancelButton, &CWirelessMacroUI::OnCancel);
     onClick(m_pImportButton, &CWirelessMacroUI::OnImport);
@@ -227,8 +226,8 @@ void CWirelessMacroUI::ConnectControls() {
     }
     for (std::size_t mode = 0; mode < m_apDelayModeButtons.size(); ++mode) {
         if (QAbstractButton* button = m_apDelayModeButtons[mode]) {
-            connect(button, &QAbstractButton::clicked, this, [this, mode] {
-                if (m_pEditor != nullptr) {
+            connect(button, &QAbstractButton::toggled, this, [this, mode](bool checked) {
+                if (checked && m_pEditor != nullptr) {
                     m_pEditor->SetDelayMode(static_cast<DelayMode>(mode));
                 }
             });
@@ -238,8 +237,14 @@ void CWirelessMacroUI::ConnectControls() {
         connect(m_pInsertMouseButton, &QAbstractButton::toggled, this,
                 &CWirelessMacroUI::OnInsertMouseToggled);
     }
+    // The two toggles act on toggled, not clicked: a screen reader toggles them without a click.
+    // The program unchecks them with signals blocked.
+    if (m_pRecordButton != nullptr) {
+        connect(m_pRecordButton, &QAbstractButton::toggled, this,
+                &CWirelessMacroUI::OnRecordClicked);
+    }
     if (m_pActionEditCheck != nullptr) {
-        connect(m_pActionEditCheck, &QAbstractButton::clicked, this,
+        connect(m_pActionEditCheck, &QAbstractButton::toggled, this,
                 &CWirelessMacroUI::OnActionEditClicked);
     }
     if (m_pMacroList != nullptr) {

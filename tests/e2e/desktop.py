@@ -184,3 +184,35 @@ class Screen:
 
     def showing(self, accessible):
         return accessible.getState().contains(self.pyatspi.STATE_SHOWING)
+
+    def find_showing(self, role, name, root=None):
+        """The first object of that role and name that is on screen, or None."""
+        root = root or self.app()
+        if root is None:
+            return None
+        return self.pyatspi.findDescendant(
+            root, lambda o: o.getRoleName() == role and o.name == name and self.showing(o),
+            breadth_first=True)
+
+    def find_showing_where(self, role, named, also=None, root=None):
+        """The first object on screen of that role whose name passes `named` (and `also`)."""
+        root = root or self.app()
+        if root is None:
+            return None
+        return self.pyatspi.findDescendant(
+            root, lambda o: o.getRoleName() == role and named(o.name) and self.showing(o) and
+            (also is None or also(o)), breadth_first=True)
+
+    def wait_showing(self, role, name, root=None, timeout=PATIENCE):
+        return wait_for(lambda: self.find_showing(role, name, root), timeout,
+                        f"{role} '{name}' on screen")
+
+    def extents(self, accessible):
+        box = accessible.queryComponent().getExtents(self.pyatspi.DESKTOP_COORDS)
+        return box.x, box.y, box.width, box.height
+
+    def click(self, accessible):
+        """A real click of the pointer in the middle of the object, through XTest."""
+        x, y, width, height = self.extents(accessible)
+        subprocess.run(["xdotool", "mousemove", str(x + width // 2), str(y + height // 2),
+                        "click", "1"], check=True)

@@ -3,6 +3,7 @@
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -231,6 +232,15 @@ class ButtonPageTest : public QObject {
         QVERIFY(Button(page, 4)->isEnabled());
         QCOMPARE(page->SelectedButton(), -1);
         QVERIFY(std::memcmp(&before, &window->DevicePage().Settings(), sizeof before) == 0);
+
+        // A screen reader toggles a checkable button rather than clicking it: the same choice.
+        QAccessible::queryAccessibleInterface(Button(page, 5))
+            ->actionInterface()
+            ->doAction(QAccessibleActionInterface::toggleAction());
+        QVERIFY(panel->isVisible());
+        QCOMPARE(page->SelectedButton(), 4);
+        QTest::mouseClick(FindControl<QAbstractButton>(page, "wireless_button_cancel_btn"),
+                          Qt::LeftButton);
 
         // The macro list follows the store: none is selected after a refill.
         QComboBox* macros = Combo(page, "wireless_macro_type_combo");

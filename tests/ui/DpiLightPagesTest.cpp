@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QSlider>
 #include <QtTest>
+#include <algorithm>
 #include <fstream>
 
 #include "CDpiColorWnd.h"
@@ -348,6 +349,10 @@ class DpiLightPagesTest : public QObject {
                    std::equal(rate.begin(), rate.end(), received.begin());
         };
         QTRY_VERIFY_WITH_TIMEOUT(rateSentFirst(), kMouseTimeout);
+        // The mouse must be on profile 2 before its DPI button is pressed, or the press changes
+        // the level of profile 1.
+        QTRY_VERIFY_WITH_TIMEOUT(std::ranges::count(tally.Received(), "0c 04 02 05") > 0,
+                                 kMouseTimeout);
 
         // The DPI button on the mouse marks its new level on the page.
         const int before = page.Settings().Profiles[1].iCurDpiLevel;

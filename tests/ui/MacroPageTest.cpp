@@ -2,6 +2,7 @@
 // recording to the mouse, the store's changes reaching the buttons, and macro files.
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -72,6 +73,13 @@ T* Control(QWidget* page, const char* name) {
 
 void Click(QWidget* page, const char* name) {
     Control<QAbstractButton>(page, name)->click();
+}
+
+// What a screen reader does with a checkable button: it toggles it, and nothing is clicked.
+void Toggle(QWidget* page, const char* name) {
+    QAccessibleInterface* access =
+        QAccessible::queryAccessibleInterface(Control<QAbstractButton>(page, name));
+    access->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
 }
 
 // The user types into an edit and leaves it.
@@ -227,12 +235,12 @@ class MacroPageTest : public QObject {
                  {kH, 0}, {kH, 1}, {kI, 0}, {kI, 0}, {kI, 1}}) {
             window->HandleCustomMessage({kMsgHookEvent, code, flag});
         }
-        Click(page, "wireless_macro_record_btn");
+        Toggle(page, "wireless_macro_record_btn");
         QVERIFY(!page->Recorder()->Recording());
 
         // The first step's delay, edited.
         Control<QListWidget>(page, "wireless_macro_action_list")->setCurrentRow(0);
-        Click(page, "wireless_macro_action_edit_check");
+        Toggle(page, "wireless_macro_action_edit_check");
         Type(page, "wireless_macro_delay_edit", "250");
         mouse.Ctl({"clear-log"});
         Click(page, "wireless_macro_save_btn");

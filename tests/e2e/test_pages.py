@@ -1,0 +1,372 @@
+"""The four setting pages and the profile files, used as a screen reader user would, with the
+emulated mouse: what the mouse receives is compared with what veltrixctl says the saved settings
+make it receive."""
+
+import os
+import struct
+import subprocess
+import sys
+import unittest
+
+sys.path.insert(0, os.path.dirname(__file__))
+from desktop import BIN, Desktop, Screen, wait_for  # noqa: E402
+
+TITLE = "Veltrix Wireless"
+VELTRIXCTL = os.path.join(BIN, "veltrixctl")
+
+PROFILE_SIZE = 32872
+MACRO_SIZE = 240
+BUTTON_SIZE = 1268
+BUTTONS_AT = 2440  # in a profile
+NAME_AT, NAME_BYTES = 16, 48  # in a button entry
+MACRO_INDEX_AT = 1072  # in a button entry
+STEPS_AT = 56  # in a macro record
+
+
+def profile_bytes(settings, index):
+    start = 4 + index * PROFILE_SIZE
+    return settings[start:start + PROFILE_SIZE]
+
+
+def button_bytes(profile, index):
+    start = BUTTONS_AT + index * BUTTON_SIZE
+    return profile[start:start + BUTTON_SIZE]
+
+
+def name_field(text):
+    raw = text.encode("utf-16-le")
+    return raw + bytes(NAME_BYTES - len(raw))
+
+
+def macro_record(name, steps):
+    """A macro.data record: the name, a count and 46 (key, direction, delay) steps."""
+    body = b"".join(struct.pack("<BBH", *step) for step in steps)
+    return (name_field(name) + struct.pack("<ii", 0, len(steps)) + body
+            + bytes(MACRO_SIZE - STEPS_AT - len(body)))
+
+
+def read(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
+# Two clicks, left then right: no key codes needed.
+GREETING = macro_record("Greeting", [(241, 1, 30), (241, 2, 30), (242, 1, 30), (242, 2, 0)])
+
+
+class PagesTest(unittest.TestCase):
+    # --- the session ------------------------------------------------------------------------
+    def open_session(self, macros=b""):
+        self.d = Desktop()
+        self.addCleanup(self.d.close)
+        self.folder = os.path.dirname(self.d.settings_file())
+        if macros:
+            os.makedirs(self.folder)
+            with open(self.macro_file(), "wb") as f:
+                f.write(macros)
+        self.d.start_program()
+        self.s = Screen()
+        self.s.wait("frame", TITLE)
+        # The mouse is awake once the window shows its battery.
+        wait_for(lambda: self.s.find_showing_where(
+            "label", lambda name: name.endswith("%")), what="the battery level")
+        self.wait_quiet()
+        self.d.mouse("clear-log")
+
+    def macro_file(self):
+        return os.path.join(self.folder, "macro.data")
+
+    def wait_quiet(self):
+        wait_for(lambda: not self.s.find_showing("filler", "Sending to the mouse"),
+                 what="the end of sending")
+
+    def reports(self, wparam, lparam):
+        result = subprocess.run(
+            [VELTRIXCTL, "reports", self.d.settings_file(), str(wparam), str(lparam)],
+            capture_output=True, text=True)
+        return result.stdout.splitlines() if result.returncode == 0 else None
+
+    def expect_reports(self, wparam, lparam):
+        """The mouse received exactly the reports of one request (W, L) for the saved file."""
+        try:
+            wait_for(lambda: self.d.log() == self.reports(wparam, lparam),
+                     what=f"the reports of ({wparam}, {lparam}) for the saved file")
+        except AssertionError:
+            self.assertEqual(self.d.log(), self.reports(wparam, lparam))
+            raise
+        self.wait_quiet()
+        self.assertEqual(self.d.log(), self.reports(wparam, lparam))
+        self.d.mouse("clear-log")
+
+    # --- controls ---------------------------------------------------------------------------
+    def page(self, name):
+        self.s.press("radio button", name)
+        self.s.wait_showing("filler", f"{name} page")
+
+    def combo_offering(self, item):
+        """A list's accessible name is its current item's text on this platform, so a combo box
+        is known by an item only it offers."""
+        def find():
+            return self.s.find_showing_where(
+                "combo box", lambda _: True,
+                lambda o: self.s.pyatspi.findDescendant(
+                    o, lambda c: c.getRoleName() == "list item" and c.name == item) is not None)
+        return wait_for(find, what=f"the list that offers '{item}'")
+
+    def choose(self, offered_by, item):
+        """Opens the list with a click and clicks the item in its popup, through XTest."""
+        combo = self.combo_offering(offered_by)
+        entry = self.s.pyatspi.findDescendant(
+            combo, lambda c: c.getRoleName() == "list item" and c.name == item)
+        for attempt in range(3):
+            self.s.click(combo)
+            try:
+                wait_for(lambda: self.s.showing(entry.parent), timeout=5, what="the open list")
+                break
+            except AssertionError:
+                if attempt == 2:
+                    raise
+        self.s.click(entry)
+        wait_for(lambda: not self.s.showing(entry.parent), what="the list to close")
+
+    def mouse_button(self, number):
+        """"Button N", or "Button N: <function>" once it shows a function."""
+        prefix = f"Button {number}"
+        return wait_for(lambda: self.s.find_showing_where(
+            "check box", lambda name: name == prefix or name.startswith(prefix + ":")),
+            what=prefix)
+
+    def edit_button(self, number, category):
+        self.mouse_button(number).queryAction().doAction(0)
+        self.s.wait_showing("push button", "Apply")
+        self.choose("Keyboard key", category)
+
+    def answer_file_dialog(self, path):
+        """Qt's own file dialog: the path typed into its file name and the dialog accepted."""
+        dialog = wait_for(lambda: self.s.find_showing_where(
+            "dialog", lambda _: True,
+            lambda o: self.s.find_showing("text", "File name:", o) is not None),
+            what="the file dialog")
+        edit = self.s.find_showing("text", "File name:", dialog)
+        edit.queryEditableText().setTextContents(path)
+        accept = wait_for(lambda: self.s.find_showing_where(
+            "push button", lambda name: name in ("Save", "Open"), root=dialog),
+            what="the accept button")
+        wait_for(lambda: accept.getState().contains(self.s.pyatspi.STATE_ENABLED),
+                 what="the accept button enabled")
+        accept.queryAction().doAction(0)
+        wait_for(lambda: not self.s.showing(dialog), what="the file dialog to close")
+
+    @staticmethod
+    def type_until_seen(key, seen):
+        """The hook starts on a thread of its own, so a key pressed at once may come before it
+        listens: the key is pressed again until the program has seen it."""
+        for attempt in range(10):
+            subprocess.run(["xdotool", "key", key], check=True)
+            try:
+                wait_for(seen, timeout=2, what=f"the key {key}")
+                return
+            except AssertionError:
+                if attempt == 9:
+                    raise
+
+    # --- the tests ------------------------------------------------------------------------------
+    def test_buttons_get_a_key_a_media_function_and_a_macro(self):
+        self.open_session(macros=GREETING)
+
+        self.edit_button(9, "Keyboard key")
+        key = self.s.wait_showing("text", "Key")
+        self.type_until_seen("k", lambda: key.queryText().getText(0, -1) == "K")
+        self.s.press("push button", "Apply")
+        self.expect_reports(1, 0)
+        self.mouse_button(9)
+        self.assertIsNotNone(self.s.find_showing("check box", "Button 9: K"))
+
+        self.edit_button(10, "Media and apps")
+        self.choose("Play/pause", "Volume up")
+        self.s.press("push button", "Apply")
+        self.expect_reports(1, 0)
+        self.assertIsNotNone(self.s.find_showing("check box", "Button 10: Volume up"))
+
+        self.edit_button(8, "Macro")
+        self.choose("Greeting", "Greeting")
+        self.s.press("push button", "Apply")
+        self.expect_reports(1, 0)
+        self.assertIsNotNone(self.s.find_showing("check box", "Button 8: Greeting"))
+
+        buttons = profile_bytes(read(self.d.settings_file()), 0)
+        self.assertEqual(button_bytes(buttons, 8)[1:3], bytes([16, 4]))  # a key
+        self.assertEqual(button_bytes(buttons, 7)[1], 17)  # a macro
+        self.assertEqual(button_bytes(buttons, 7)[NAME_AT:NAME_AT + NAME_BYTES],
+                         name_field("Greeting"))
+
+    def test_dpi_and_lighting_changes_reach_the_mouse_once(self):
+        self.open_session()
+        self.page("DPI")
+
+        # A screen reader toggles a level button; the level becomes the current one.
+        self.s.press("radio button", "DPI level 3")
+        self.expect_reports(2, 0)
+        # Three moves of a slider in a row are one change.
+        slider = self.s.wait_showing("slider", "DPI level 2 value").queryValue()
+        for value in (20, 30, 40):
+            slider.currentValue = value
+        self.expect_reports(2, 0)
+        self.assertIsNotNone(self.s.find_showing("label", "4000"))
+
+        self.s.press("push button", "DPI level 1 colour")
+        swatch = self.s.wait_showing("push button", "Colour 3")
+        swatch.queryAction().doAction(0)
+        self.s.press("push button", "OK")
+        self.expect_reports(2, 0)
+
+        self.choose("125 Hz", "1000 Hz")
+        self.expect_reports(4, 0)
+
+        self.page("Lighting")
+        self.choose("Rainbow", "Steady")
+        self.expect_reports(3, 0)
+        brightness = self.s.wait_showing("slider", "Brightness").queryValue()
+        low, high = int(brightness.minimumValue), int(brightness.maximumValue)
+        for value in (high, low, (low + high) // 2):
+            brightness.currentValue = value
+        self.expect_reports(3, 0)
+        self.s.wait_showing("push button", "Colour 5").queryAction().doAction(0)
+        self.expect_reports(3, 0)
+
+        profile = profile_bytes(read(self.d.settings_file()), 0)
+        self.assertEqual(struct.unpack_from("<i", profile, 2244 + 4)[0], 40)
+        self.assertEqual(struct.unpack_from("<i", profile, 2352)[0], 2)  # the current level
+        self.assertEqual(struct.unpack_from("<i", profile, 2340)[0], (low + high) // 2)
+
+    def test_a_recorded_macro_on_a_button_and_macro_files(self):
+        self.open_session()
+        self.page("Macros")
+        self.s.press("push button", "New macro")
+        name_edit = self.s.wait_showing("text", "Macro name").queryText()
+        name = wait_for(lambda: name_edit.getText(0, -1), what="the new macro's name")
+        actions = self.s.wait_showing("list", "Action list")
+
+        # The keys go to the desktop's root window, away from the program's edits; the hook
+        # sees them all the same.
+        subprocess.run(["xdotool", "mousemove", "5", "5"], check=True)
+        self.s.press("check box", "Record")
+        self.type_until_seen("h", lambda: actions.childCount >= 2)
+        subprocess.run(["xdotool", "key", "e", "l", "l", "o"], check=True)
+        wait_for(lambda: actions.childCount == 10, what="ten recorded steps")
+        self.s.press("check box", "Record")
+        self.assertEqual(name_edit.getText(0, -1), name)
+
+        # The first step's delay becomes 250 ms. The list shows its end after recording: a click
+        # on the last step, then Home.
+        self.s.click(actions.getChildAtIndex(9))
+        first = actions.getChildAtIndex(0)
+        subprocess.run(["xdotool", "key", "Home"], check=True)
+        wait_for(lambda: first.getState().contains(self.s.pyatspi.STATE_SELECTED),
+                 what="the first step selected")
+        self.s.press("check box", "Edit action")
+        delay = self.s.wait_showing("text", "Action delay")
+        self.s.click(delay)
+        delay.queryEditableText().setTextContents("250")
+        subprocess.run(["xdotool", "key", "Return"], check=True)
+        wait_for(lambda: actions.getChildAtIndex(0).name.endswith("250 ms"),
+                 what="the edited delay in the list")
+        self.s.press("push button", "Save")
+        wait_for(lambda: os.path.exists(self.macro_file()) and
+                 struct.unpack_from("<H", read(self.macro_file()), STEPS_AT + 2)[0] == 250,
+                 what="the saved macro")
+        record = read(self.macro_file())
+        self.assertEqual(len(record), MACRO_SIZE)
+        self.assertEqual(struct.unpack_from("<i", record, 52)[0], 10)
+
+        self.page("Buttons")
+        self.edit_button(4, "Macro")
+        self.choose(name, name)
+        self.s.press("push button", "Apply")
+        self.expect_reports(1, 0)
+        button = button_bytes(profile_bytes(read(self.d.settings_file()), 0), 3)
+        self.assertEqual(button[1], 17)
+        self.assertEqual(button[1084:1084 + 10 * 4], record[STEPS_AT:STEPS_AT + 10 * 4])
+
+        # A file one byte short is refused with a warning, and nothing changes.
+        self.page("Macros")
+        short = os.path.join(self.d.dir, "short.macro")
+        with open(short, "wb") as f:
+            f.write(record[:MACRO_SIZE - 1])
+        self.s.press("push button", "Import macro")
+        self.answer_file_dialog(short)
+        self.s.wait_showing(
+            "label", "This file is not a macro: a macro file holds exactly 240 bytes.")
+        self.s.wait_showing("push button", "OK").queryAction().doAction(0)
+        wait_for(lambda: not self.s.find_showing("push button", "OK"), what="the warning to close")
+        self.assertEqual(read(self.macro_file()), record)
+        self.assertEqual(self.s.find("list", "Macro list").childCount, 1)
+
+        # Export, then import: the same macro under a name of its own.
+        self.s.click(self.s.find("list", "Macro list").getChildAtIndex(0))
+        exported = os.path.join(self.d.dir, "hello.macro")
+        self.s.press("push button", "Export macro")
+        self.answer_file_dialog(exported)
+        wait_for(lambda: os.path.exists(exported), what="the exported file")
+        self.assertEqual(read(exported), record)
+        self.s.press("push button", "Import macro")
+        self.answer_file_dialog(exported)
+        wait_for(lambda: len(read(self.macro_file())) == 2 * MACRO_SIZE, what="the import")
+        imported = read(self.macro_file())[MACRO_SIZE:]
+        self.assertEqual(imported[:NAME_BYTES], name_field(name + "_1"))
+        self.assertEqual(imported[NAME_BYTES:], record[NAME_BYTES:])
+        again = os.path.join(self.d.dir, "again.macro")
+        self.s.press("push button", "Export macro")
+        self.answer_file_dialog(again)
+        wait_for(lambda: os.path.exists(again), what="the second export")
+        self.assertEqual(read(again), imported)
+
+    def test_a_profile_exported_and_imported_into_another(self):
+        self.open_session(macros=GREETING)
+        self.s.press("radio button", "Profile 2")
+        self.expect_reports(0, 0)  # the switch alone
+        self.edit_button(9, "Macro")
+        self.choose("Greeting", "Greeting")
+        self.s.press("push button", "Apply")
+        self.expect_reports(1, 1)
+        self.page("DPI")
+        self.choose("125 Hz", "125 Hz")
+        self.expect_reports(4, 1)
+
+        exported = os.path.join(self.d.dir, "shared.pro")
+        self.s.press("push button", "Export profile")
+        self.answer_file_dialog(exported)
+        wait_for(lambda: os.path.exists(exported), what="the profile file")
+        profile = read(exported)
+        self.assertEqual(profile, profile_bytes(read(self.d.settings_file()), 1))
+
+        # From the buttons page: a visible DPI page would also send the report rate of the
+        # profile it switches to, as a change of its list.
+        self.page("Buttons")
+        self.s.press("radio button", "Profile 5")
+        self.expect_reports(0, 0)  # the switch alone
+        self.s.press("push button", "Import profile")
+        self.answer_file_dialog(exported)
+        self.expect_reports(0, 2)
+
+        # The same profile, its macro button naming a copy of the macro under a new name.
+        fifth = profile_bytes(read(self.d.settings_file()), 4)
+        start = BUTTONS_AT + 8 * BUTTON_SIZE
+        name_at = start + NAME_AT
+        self.assertEqual(fifth[name_at:name_at + NAME_BYTES], name_field("Greeting_1"))
+        self.assertEqual(struct.unpack_from("<i", fifth, start + MACRO_INDEX_AT)[0], 1)
+        for changed in (range(name_at, name_at + NAME_BYTES),
+                        range(start + MACRO_INDEX_AT, start + MACRO_INDEX_AT + 4)):
+            profile = profile[:changed.start] + fifth[changed.start:changed.stop] + \
+                profile[changed.stop:]
+        self.assertEqual(fifth, profile)
+        macros = read(self.macro_file())
+        self.assertEqual(len(macros), 2 * MACRO_SIZE)
+        self.assertEqual(macros[MACRO_SIZE:MACRO_SIZE + NAME_BYTES], name_field("Greeting_1"))
+        self.assertEqual(macros[MACRO_SIZE + STEPS_AT - 4:], GREETING[STEPS_AT - 4:])
+        self.page("Macros")
+        self.assertIsNotNone(self.s.find("list item", "Greeting_1", self.s.find("list", "Macro list")))
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
