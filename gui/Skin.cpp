@@ -1,5 +1,6 @@
 #include "Skin.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QVBoxLayout>
@@ -84,6 +85,13 @@ QWidget* LoadLayout(const QString& fileName, QWidget* parent) {
         return nullptr;
     }
     Language::Instance().TranslateTree(root);
+    // On this platform Qt reads a combo box's current item as its accessible name; the name the
+    // layout gives it (what the list chooses) reaches screen readers as its description.
+    for (QComboBox* combo : root->findChildren<QComboBox*>()) {
+        if (combo->accessibleDescription().isEmpty()) {
+            combo->setAccessibleDescription(combo->accessibleName());
+        }
+    }
     if (parent != nullptr && parent->layout() == nullptr) {
         auto* layout = new QVBoxLayout(parent);
         layout->setContentsMargins(0, 0, 0, 0);

@@ -167,12 +167,15 @@ class Screen:
         return None
 
     def find(self, role, name, root=None):
-        """The first object of that role and accessible name, or None."""
+        """The first object of that role and accessible name, or None. A combo box reads its
+        current item as its name, so its own name is its description."""
         root = root or self.app()
         if root is None:
             return None
         return self.pyatspi.findDescendant(
-            root, lambda o: o.getRoleName() == role and o.name == name, breadth_first=True)
+            root, lambda o: o.getRoleName() == role and (
+                o.name == name or (role == "combo box" and o.description == name)),
+            breadth_first=True)
 
     def wait(self, role, name, timeout=PATIENCE):
         return wait_for(lambda: self.find(role, name), timeout, f"{role} '{name}'")

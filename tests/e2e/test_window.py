@@ -30,6 +30,9 @@ class WindowTest(unittest.TestCase):
         screen = Screen()
         frame = screen.wait("frame", TITLE)
         wait_for(lambda: d.visible_windows(TITLE), what="the window on screen")
+        # Every list a screen reader meets tells what it chooses.
+        for name in ("Function type", "Report rate", "Lighting mode", "Mouse action"):
+            self.assertIsNotNone(screen.find("combo box", name), name)
 
         # The DPI button on the mouse: a notice in the corner, gone after about two seconds.
         # The first status report names level 1, so the notice of the next level reads 1600.
