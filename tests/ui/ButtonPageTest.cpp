@@ -85,6 +85,10 @@ class ButtonPageTest : public QObject {
     void TheLayoutHasEveryControlAndTheVocabularyOrder() {
         CWirelessButtonUI page;
         page.DoInit();
+        for (int n = 1; n <= 12; ++n) {
+            veltrix::test::Control(&page, QString("wireless_key%1_control").arg(n));
+            veltrix::test::Control(&page, QString("wireless_button%1_btn").arg(n));
+        }
         QCOMPARE(FindControl<QStackedWidget>(&page, "wireless_button_type_tab_switch")->count(), 9);
         QCOMPARE(Combo(&page, "wireless_button_type_combo")->count(), 9);
         QCOMPARE(Combo(&page, "wireless_macro_repeat_mode_combo")->count(), kRepeatModeCount);
@@ -238,6 +242,7 @@ class ButtonPageTest : public QObject {
         QTest::mouseClick(Button(page, 6), Qt::LeftButton);
         ChooseItem(category, static_cast<int>(FunctionCategory::Macro));
         ChooseItem(Combo(page, "wireless_macro_type_combo"), 0);
+        QVERIFY(veltrix::test::Control(page, "wireless_loop_times_hor")->isVisible());
         auto* count = FindControl<QLineEdit>(page, "wireless_loop_times_edit");
         count->setFocus();
         count->selectAll();
