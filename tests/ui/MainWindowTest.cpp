@@ -127,15 +127,7 @@ class MainWindowTest : public QObject {
         auto window = MakeWindow(data, veltrix::test::BuiltPluginFolders());
         QTRY_VERIFY(window->DevicePresent());
         QCOMPARE(CurrentDeviceView(*window), 0);
-
-        // The DPI button on the mouse: the record follows, and the notice shows the level's DPI.
         QTRY_VERIFY_WITH_TIMEOUT(!window->DevicePage().Session().Link().Flags().m_bAsleep, 10000);
-        mouse.Ctl({"dpi-button"});
-        QTRY_VERIFY_WITH_TIMEOUT(window->NoticePopup() != nullptr, 10000);
-        const ProfileData& profile = window->DevicePage().Settings().Profiles[0];
-        QCOMPARE(window->NoticePopup()->Text(),
-                 QString("DPI :%1").arg(
-                     profile.aiDpiValue[static_cast<std::size_t>(profile.iCurDpiLevel)] * 100));
 
         // An apply request reaches the worker with its area and profile.
         mouse.Ctl({"clear-log"});
@@ -148,20 +140,6 @@ class MainWindowTest : public QObject {
         QTRY_VERIFY_WITH_TIMEOUT(!window->DevicePresent(), 10000);
         QCOMPARE(CurrentDeviceView(*window), 1);
         QVERIFY(!window->isVisible() || window->isMinimized());
-    }
-
-    void ProfileButtonsSwitchTheMouse() {
-        EmulatedMouse mouse;
-        TempDir data;
-        auto window = MakeWindow(data, veltrix::test::BuiltPluginFolders());
-        QTRY_VERIFY_WITH_TIMEOUT(!window->DevicePage().Session().Link().Flags().m_bAsleep, 10000);
-        auto* profile3 = FindControl<QAbstractButton>(window.get(), "wireless_profile_3_btn");
-        QVERIFY(profile3 != nullptr);
-        mouse.Ctl({"clear-log"});
-        profile3->click();
-        QCOMPARE(window->DevicePage().Settings().iCurProfile, 2);
-        QTRY_VERIFY_WITH_TIMEOUT(LogHas(mouse, "0c 04 03 05"), 10000);
-        QTRY_COMPARE(SavedRecord(data.Path()).iCurProfile, 2);
     }
 
     void ProfilesGoToFilesAndComeBack() {
