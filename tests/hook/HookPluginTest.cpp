@@ -25,38 +25,18 @@ namespace {
 using HookPlugin = HookFixture;
 
 // X key codes of a PC keyboard (kernel input code + 8).
-constexpr unsigned kKeyA = 38, kKeyQ = 24, kKeyZ = 52, kKeyY = 29, kKey1 = 10, kKey0 = 19;
-constexpr unsigned kKeyMinus = 20, kKeyOpenBracket = 34, kKeyGrave = 49, kKeySpace = 65;
-constexpr unsigned kKeyReturn = 36, kKeyLeftShift = 50, kKeyRightCtrl = 105, kKeyLeftAlt = 64;
-constexpr unsigned kKeyLeftSuper = 133, kKeyF1 = 67, kKeyF11 = 95, kKeyF12 = 96, kKeyUp = 111;
-constexpr unsigned kKeyLeft = 113, kKeyPad1 = 87, kKeyPadDivide = 106, kKeyPadEnter = 104;
+constexpr unsigned kKeyA = 38, kKeyQ = 24, kKeyZ = 52, kKeyY = 29, kKey1 = 10, kKeyMinus = 20;
+constexpr unsigned kKeyOpenBracket = 34, kKeyLeftShift = 50, kKeyRightCtrl = 105, kKeyF1 = 67;
+constexpr unsigned kKeyF12 = 96, kKeyUp = 111, kKeyPad1 = 87, kKeyPadEnter = 104;
 constexpr unsigned kKeyLessGreater = 94;  // the extra key of ISO keyboards
 
 TEST_F(HookPlugin, ReportsEveryKeyAsItsVirtualKeyPressThenRelease) {
     m_hooks.installhook(m_queue.Handle());
+    // The keypad's Enter, apart from the main one, as the keypad separator.
     const std::pair<unsigned, std::uintptr_t> keys[] = {
-        {kKeyA, 0x41},
-        {kKeyZ, 0x5A},
-        {kKey1, 0x31},
-        {kKey0, 0x30},
-        {kKeyMinus, 0xBD},
-        {kKeyGrave, 0xC0},
-        {kKeySpace, 0x20},
-        {kKeyReturn, 0x0D},
-        {kKeyLeftShift, 0xA0},
-        {kKeyRightCtrl, 0xA3},
-        {kKeyLeftAlt, 0xA4},
-        {kKeyLeftSuper, 0x5B},
-        {kKeyF1, 0x70},
-        {kKeyF11, 0x7A},
-        {kKeyF12, 0x7B},
-        {kKeyUp, 0x26},
-        {kKeyLeft, 0x25},
-        {kKeyPad1, 0x61},
-        {kKeyPadDivide, 0x6F},
-        // Apart from the main Enter key, as the keypad separator.
-        {kKeyPadEnter, 0x6C},
-    };
+        {kKeyA, 0x41},         {kKeyZ, 0x5A},         {kKey1, 0x31},       {kKeyMinus, 0xBD},
+        {kKeyLeftShift, 0xA0}, {kKeyRightCtrl, 0xA3}, {kKeyF1, 0x70},      {kKeyF12, 0x7B},
+        {kKeyUp, 0x26},        {kKeyPad1, 0x61},      {kKeyPadEnter, 0x6C}};
     for (const auto& [keyCode, virtualKey] : keys) {
         // A key without a virtual key is passed over.
         m_input->TapKey(kKeyLessGreater);

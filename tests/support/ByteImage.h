@@ -2,6 +2,9 @@
 
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <vector>
 
 namespace veltrix::test {
@@ -30,6 +33,12 @@ template <typename T>
 std::vector<std::uint8_t> BytesOf(const T& record) {
     const auto* begin = reinterpret_cast<const std::uint8_t*>(&record);
     return std::vector<std::uint8_t>(begin, begin + sizeof(T));
+}
+
+// A file's bytes; none when it cannot be read.
+inline std::vector<std::uint8_t> FileBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
 }  // namespace veltrix::test

@@ -21,9 +21,9 @@
 #include "device/FeatureReports.h"
 #include "device/ReportText.h"
 #include "macro/MacroRecorder.h"
-#include "platform/BinaryFile.h"
 #include "platform/Utf16Text.h"
 #include "profile/SettingsFiles.h"
+#include "support/ByteImage.h"
 #include "vocabulary/ButtonFunctions.h"
 
 using namespace veltrix;
@@ -52,24 +52,9 @@ void WriteMacros(const TempDir& data, std::initializer_list<MacroRecord> records
     QVERIFY(SaveMacroList(store, data.Path()));
 }
 
-std::vector<char> FileBytes(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::vector<char> Bytes(const MacroRecord& record) {
-    const auto* begin = reinterpret_cast<const char*>(&record);
-    return {begin, begin + sizeof(record)};
-}
-
-template <typename T = QWidget>
-T* Control(QWidget* page, const char* name) {
-    T* control = FindControl<T>(page, name);
-    if (control == nullptr) {
-        qFatal("no control %s", name);
-    }
-    return control;
-}
+using veltrix::test::BytesOf;
+using veltrix::test::Control;
+using veltrix::test::FileBytes;
 
 void Click(QWidget* page, const char* name) {
     Control<QAbstractButton>(page, name)->click();
@@ -139,34 +124,13 @@ class MacroPageTest : public QObject {
             named << control->accessibleName();
         }
         QCOMPARE(named.filter(QRegularExpression("^wireless_")).size(), 34);
-        for (const char* name : {"Macro list",
-                                 "Macro name",
-                                 "New macro",
-                                 "Delete macro",
-                                 "Record",
-                                 "Insert mouse event",
-                                 "Left click",
-                                 "Right click",
-                                 "Middle click",
-                                 "Back",
-                                 "Forward",
-                                 "Action list",
-                                 "Move up",
-                                 "Move down",
-                                 "Clear",
-                                 "Edit action",
-                                 "Action key",
-                                 "Action delay",
-                                 "Mouse action",
-                                 "Default delay",
-                                 "Record delays",
-                                 "No delay",
-                                 "Default delay (ms)",
-                                 "Save",
-                                 "Cancel",
-                                 "Import macro",
-                                 "Export macro"}) {
-            QVERIFY2(named.contains(name), name);
+        const QString spoken =
+            "Macro list,Macro name,New macro,Delete macro,Record,Insert mouse event,Left click,"
+            "Right click,Middle click,Back,Forward,Action list,Move up,Move down,Clear,Edit action,"
+            "Action key,Action delay,Mouse action,Default delay,Record delays,No delay,"
+            "Default delay (ms),Save,Cancel,Import macro,Export macro";
+        for (const QString& name : spoken.split(',')) {
+            QVERIFY2(named.contains(name), qPrintable(name));
         }
 
         auto* macros = Control<QListWidget>(page, "wireless_macro_list");
@@ -254,15 +218,14 @@ class MacroPageTest : public QObject {
                                                        {h, kDirectionRelease, 10},
                                                        {i, kDirectionPress, 10},
                                                        {i, kDirectionRelease, 2}});
-        QCOMPARE(Bytes(saved), Bytes(expected));
-        QCOMPARE(FileBytes(MacroFile(data.Path())), Bytes(expected));
+        QCOMPARE(BytesOf(saved), BytesOf(expected));
+        QCOMPARE(FileBytes(MacroFile(data.Path())), BytesOf(expected));
 
         // The button carries the saved macro, in the record and in its file, and the mouse has it.
         QCOMPARE(button.wMacroActionCount, 4);
         QVERIFY(button.aMacroAction == expected.aAction);
-        ProfileSettings onDisk{};
-        QVERIFY(ReadFilePrefix(SettingsFile(data.Path()), WritableRecordBytes(onDisk)));
-        QVERIFY(onDisk.Profiles[0].aButton[3].aMacroAction == expected.aAction);
+        QVERIFY(veltrix::test::SavedRecord(data.Path()).Profiles[0].aButton[3].aMacroAction ==
+                expected.aAction);
         const std::string report = ReportHexLine(MacroReport(button, 1));
         QTRY_VERIFY_WITH_TIMEOUT(LogHas(mouse, report), 10000);
     }
@@ -302,9 +265,8 @@ class MacroPageTest : public QObject {
         QCOMPARE(macros->currentRow(), 0);
         QCOMPARE(name->text(), QString("Greet"));
         QCOMPARE(button.byFuncCode, DefaultFunctionCode(0));
-        ProfileSettings saved{};
-        QVERIFY(ReadFilePrefix(SettingsFile(data.Path()), WritableRecordBytes(saved)));
-        QCOMPARE(saved.Profiles[2].aButton[0].byFuncCode, DefaultFunctionCode(0));
+        QCOMPARE(veltrix::test::SavedRecord(data.Path()).Profiles[2].aButton[0].byFuncCode,
+                 DefaultFunctionCode(0));
         QCOMPARE(FileBytes(MacroFile(data.Path())).size(), sizeof(MacroRecord));
 
         // Deleting the only macro leaves an empty editor.
@@ -328,7 +290,7 @@ class MacroPageTest : public QObject {
         const std::filesystem::path file = data / "exported.MACRO";
         QueueFileAnswer(QString::fromStdString(file.string()));
         Click(page, "wireless_macro_export_btn");
-        QCOMPARE(FileBytes(file), Bytes(greet));
+        QCOMPARE(FileBytes(file), BytesOf(greet));
 
         QueueFileAnswer(QString::fromStdString(file.string()));
         Click(page, "wireless_macro_import_btn");
@@ -336,12 +298,13 @@ class MacroPageTest : public QObject {
         QCOMPARE(macros->currentRow(), 1);
         MacroRecord renamed = greet;
         SetFieldText(renamed.szName, u"Greet_1");
-        QCOMPARE(Bytes(window->Macros().At(1)), Bytes(renamed));
-        const std::vector<char> stored = FileBytes(MacroFile(data.Path()));
+        QCOMPARE(BytesOf(window->Macros().At(1)), BytesOf(renamed));
+        const auto stored = FileBytes(MacroFile(data.Path()));
         QCOMPARE(stored.size(), 2 * sizeof(MacroRecord));
 
         const std::filesystem::path shortFile = data / "short.macro";
-        std::ofstream(shortFile, std::ios::binary).write(Bytes(greet).data(), 239);
+        std::ofstream(shortFile, std::ios::binary)
+            .write(reinterpret_cast<const char*>(&greet), 239);
         QueueFileAnswer(QString::fromStdString(shortFile.string()));
         QString shown;
         AnswerWarning(shown, 1);

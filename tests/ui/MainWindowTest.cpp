@@ -10,16 +10,15 @@
 #include "CWirelessLightUI.h"
 #include "CWirelessPage.h"
 #include "FileDialogs.h"
-#include "Language.h"
 #include "Skin.h"
 #include "SkinWindow.h"
 #include "UiTestSupport.h"
-#include "platform/BinaryFile.h"
 #include "profile/SettingsFiles.h"
 
 using namespace veltrix;
 using namespace veltrix::gui;
 using veltrix::test::EmulatedMouse;
+using veltrix::test::SavedRecord;
 using veltrix::test::TempDir;
 
 namespace {
@@ -118,9 +117,7 @@ class MainWindowTest : public QObject {
         window->DevicePage().Settings().Profiles[0].iLightBrightness = 3;
         window->HandleCustomMessage({kMsgApplyRequest, 3, 0});
         QTRY_VERIFY(std::filesystem::exists(SettingsFile(data.Path())));
-        ProfileSettings saved{};
-        ReadFilePrefix(SettingsFile(data.Path()), WritableRecordBytes(saved));
-        QCOMPARE(saved.Profiles[0].iLightBrightness, 3);
+        QCOMPARE(SavedRecord(data.Path()).Profiles[0].iLightBrightness, 3);
     }
 
     void TheMouseIsFollowedFromItsMessages() {
@@ -130,15 +127,7 @@ class MainWindowTest : public QObject {
         auto window = MakeWindow(data, veltrix::test::BuiltPluginFolders());
         QTRY_VERIFY(window->DevicePresent());
         QCOMPARE(CurrentDeviceView(*window), 0);
-
-        // The DPI button on the mouse: the record follows, and the notice shows the level's DPI.
         QTRY_VERIFY_WITH_TIMEOUT(!window->DevicePage().Session().Link().Flags().m_bAsleep, 10000);
-        mouse.Ctl({"dpi-button"});
-        QTRY_VERIFY_WITH_TIMEOUT(window->NoticePopup() != nullptr, 10000);
-        const ProfileData& profile = window->DevicePage().Settings().Profiles[0];
-        QCOMPARE(window->NoticePopup()->Text(),
-                 QString("DPI :%1").arg(
-                     profile.aiDpiValue[static_cast<std::size_t>(profile.iCurDpiLevel)] * 100));
 
         // An apply request reaches the worker with its area and profile.
         mouse.Ctl({"clear-log"});
@@ -151,22 +140,6 @@ class MainWindowTest : public QObject {
         QTRY_VERIFY_WITH_TIMEOUT(!window->DevicePresent(), 10000);
         QCOMPARE(CurrentDeviceView(*window), 1);
         QVERIFY(!window->isVisible() || window->isMinimized());
-    }
-
-    void ProfileButtonsSwitchTheMouse() {
-        EmulatedMouse mouse;
-        TempDir data;
-        auto window = MakeWindow(data, veltrix::test::BuiltPluginFolders());
-        QTRY_VERIFY_WITH_TIMEOUT(!window->DevicePage().Session().Link().Flags().m_bAsleep, 10000);
-        auto* profile3 = FindControl<QAbstractButton>(window.get(), "wireless_profile_3_btn");
-        QVERIFY(profile3 != nullptr);
-        mouse.Ctl({"clear-log"});
-        profile3->click();
-        QCOMPARE(window->DevicePage().Settings().iCurProfile, 2);
-        QTRY_VERIFY_WITH_TIMEOUT(LogHas(mouse, "0c 04 03 05"), 10000);
-        ProfileSettings saved{};
-        QTRY_VERIFY(ReadFilePrefix(SettingsFile(data.Path()), WritableRecordBytes(saved)) &&
-                    saved.iCurProfile == 2);
     }
 
     void ProfilesGoToFilesAndComeBack() {
@@ -198,10 +171,8 @@ class MainWindowTest : public QObject {
         QueueFileAnswer(QString::fromStdString(exported));
         page.ImportProfile();
         QCOMPARE(page.Settings().Profiles[2].iLightSpeed, 7);
-        ProfileSettings saved{};
-        QTRY_VERIFY(ReadFilePrefix(SettingsFile(data.Path()), WritableRecordBytes(saved)) &&
-                    saved.Profiles[2].iLightSpeed == 7);
-        QCOMPARE(saved.Profiles[1].iLightSpeed, 5);
+        QTRY_COMPARE(SavedRecord(data.Path()).Profiles[2].iLightSpeed, 7);
+        QCOMPARE(SavedRecord(data.Path()).Profiles[1].iLightSpeed, 5);
 
         // Reset brings every profile back and makes the first current.
         page.ResetProfiles();
@@ -236,17 +207,6 @@ class MainWindowTest : public QObject {
         QCOMPARE(page->objectName(), QString("light"));
         QWidget* other = loader.createWidget("QLabel", &parent, "label");
         QVERIFY(other != nullptr && qobject_cast<CSettingsPage*>(other) == nullptr);
-    }
-
-    void UnknownTextIdsShowThemselves() {
-        const Language& language = Language::Instance();
-        QVERIFY(language.Count() > 150);
-        QCOMPARE(language.Text(std::string_view("key_A")), QString("A"));
-        QCOMPARE(language.Text(std::string_view("no_such_text")), QString("no_such_text"));
-        Language broken;
-        QVERIFY(!broken.LoadFromData("<language><text id='a'>x</language>"));
-        QVERIFY(broken.LoadFromData("<language><text id='a'>x &amp; y</text></language>"));
-        QCOMPARE(broken.Text(std::string_view("a")), QString("x & y"));
     }
 };
 

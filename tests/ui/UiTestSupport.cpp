@@ -5,6 +5,11 @@
 
 #include "Language.h"
 #include "Skin.h"
+#include "device/RecordingTransport.h"
+#include "device/ReportSender.h"
+#include "device/ReportText.h"
+#include "platform/BinaryFile.h"
+#include "profile/SettingsFiles.h"
 
 namespace veltrix::test {
 
@@ -22,14 +27,36 @@ std::vector<std::filesystem::path> NoPluginFolders() {
 }
 
 std::unique_ptr<gui::CMainWnd> MakeMainWindow(const std::filesystem::path& dataFolder,
-                                              std::vector<std::filesystem::path> plugins) {
+                                              std::vector<std::filesystem::path> plugins,
+                                              bool shown) {
     gui::MainWindowOptions options;
     options.dataFolder = dataFolder;
     options.pluginFolders = std::move(plugins);
     auto window = std::make_unique<gui::CMainWnd>(std::move(options));
     window->InitWindow();
+    if (shown) {
+        window->show();
+    }
     QCoreApplication::processEvents();
     return window;
+}
+
+ProfileSettings SavedRecord(const std::filesystem::path& dataFolder) {
+    ProfileSettings saved{};
+    ReadFilePrefix(SettingsFile(dataFolder), WritableRecordBytes(saved));
+    return saved;
+}
+
+std::vector<std::string> ReportsOf(const ProfileSettings& settings, std::uintptr_t area,
+                                   int profile) {
+    RecordingTransport transport;
+    const LinkFlags flags;
+    ReportSender(transport, flags, InstantClock()).SendRequest(settings, area, profile);
+    std::vector<std::string> lines;
+    for (const SentReport& report : transport.Sent()) {
+        lines.push_back(ReportHexLine(report.bytes));
+    }
+    return lines;
 }
 
 EmulatedMouse::EmulatedMouse()

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "CMainWnd.h"
+#include "Skin.h"
+#include "profile/ProfileSettings.h"
 #include "support/EmulatorProcess.h"
 #include "support/TempDir.h"
 
@@ -17,14 +19,33 @@ namespace veltrix::test {
 // Points the program at the source tree's skin and loads its language file. Once per program.
 void UseSourceSkin();
 
+// The control of that name under `root`; a missing one ends the test program, naming it.
+template <typename T = QWidget>
+T* Control(QObject* root, const QString& name) {
+    T* control = gui::FindControl<T>(root, name);
+    if (control == nullptr) {
+        qFatal("no control %s", qPrintable(name));
+    }
+    return control;
+}
+
 // The folder the built driver plugins are in.
 std::vector<std::filesystem::path> BuiltPluginFolders();
 // A folder without plugins: the program then finds no mouse.
 std::vector<std::filesystem::path> NoPluginFolders();
 
-// A main window over the user's files in `dataFolder`, initialised, its first events handled.
+// A main window over the user's files in `dataFolder`, initialised (and shown when asked), its
+// first events handled.
 std::unique_ptr<gui::CMainWnd> MakeMainWindow(const std::filesystem::path& dataFolder,
-                                              std::vector<std::filesystem::path> plugins);
+                                              std::vector<std::filesystem::path> plugins,
+                                              bool shown = false);
+
+// The record saved in `dataFolder` (zeros where there is none).
+ProfileSettings SavedRecord(const std::filesystem::path& dataFolder);
+// The reports that apply request (area, profile) sends for `settings`, one hex line each, as the
+// emulator logs them.
+std::vector<std::string> ReportsOf(const ProfileSettings& settings, std::uintptr_t area,
+                                   int profile);
 
 // The emulated mouse, served for the life of the object, and the environment that makes the
 // driver plugins use it.

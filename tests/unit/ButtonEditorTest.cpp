@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "MacroFakes.h"
+#include "PageFakes.h"
 #include "pages/ButtonEditor.h"
 #include "platform/MessageQueue.h"
 #include "platform/Messages.h"
@@ -91,13 +92,7 @@ class ButtonEditorTest : public ::testing::Test {
         }
         m_store.Append(record);
     }
-    std::vector<Message> Posted() {
-        std::vector<Message> posted;
-        while (const auto message = m_queue.TryTake()) {
-            posted.push_back(*message);
-        }
-        return posted;
-    }
+    std::vector<Message> Posted() { return Drain(m_queue); }
     const Message kApplyButtonsRequest{kMsgApplyRequest, kApplyButtons, 0};
 
     std::unique_ptr<ProfileSettings> m_settings =

@@ -9,11 +9,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "PageFakes.h"
 #include "device/DeviceLink.h"
 #include "platform/TimerSchedule.h"
 #include "profile/ProfileDefaults.h"
 #include "support/ByteImage.h"
-#include "support/ManualClock.h"
 #include "support/RecordingDriverLink.h"
 
 namespace veltrix {
@@ -58,23 +58,11 @@ class DeviceLinkTest : public ::testing::Test, public DeviceLinkView {
         return Posted();
     }
 
-    // Moves virtual time on a millisecond at a time, firing each timer the moment it is due.
-    void RunFor(std::chrono::milliseconds duration) {
-        for (auto elapsed = 0ms; elapsed < duration; elapsed += 1ms) {
-            m_clock.Advance(1ms);
-            while (const auto id = m_timers.TakeDue()) {
-                m_link.OnTimer(*id);
-            }
-        }
+    void RunFor(std::chrono::milliseconds duration) { RunFor(m_link, duration); }
+    void RunFor(DeviceLink& link, std::chrono::milliseconds duration) {
+        test::RunTimers(m_clock, m_timers, link, duration);
     }
-
-    std::vector<Message> Posted() {
-        std::vector<Message> messages;
-        while (const auto message = m_window.TryTake()) {
-            messages.push_back(*message);
-        }
-        return messages;
-    }
+    std::vector<Message> Posted() { return test::Drain(m_window); }
 
     // Whether the mouse takes requests; the sleep label must agree.
     bool Awake() {
@@ -226,21 +214,13 @@ TEST_F(DeviceLinkTest, ALinkThatIsSettlingKeepsTheMouseConnectedWhenTheOtherLeav
         const auto y = [&](std::uint32_t event) {
             cableFirst ? link.OnReceiverEvent(event) : link.OnCableEvent(event);
         };
-        const auto runFor = [&](std::chrono::milliseconds duration) {
-            for (auto elapsed = 0ms; elapsed < duration; elapsed += 1ms) {
-                m_clock.Advance(1ms);
-                while (const auto id = m_timers.TakeDue()) {
-                    link.OnTimer(*id);
-                }
-            }
-        };
 
         x(kArrival);
-        runFor(500ms);
+        RunFor(link, 500ms);
         y(kRemoval);
         EXPECT_THAT(Posted(), IsEmpty());
         EXPECT_TRUE(link.Connected());
-        runFor(500ms);
+        RunFor(link, 500ms);
         EXPECT_THAT(Posted(), ElementsAre(kPresenceChanged));
         EXPECT_TRUE(link.Connected());
 
@@ -250,7 +230,7 @@ TEST_F(DeviceLinkTest, ALinkThatIsSettlingKeepsTheMouseConnectedWhenTheOtherLeav
         EXPECT_THAT(Posted(), IsEmpty());
         y(kRemoval);
         y(kRemoval);
-        runFor(1000ms);
+        RunFor(link, 1000ms);
         EXPECT_THAT(Posted(), ElementsAre(kPresenceChanged));
         EXPECT_FALSE(link.Connected());
         link.Shutdown();

@@ -31,6 +31,28 @@ class FakePageScreen : public View {
     TimerSchedule timers{clock};
 };
 
+// Every message waiting in the queue, oldest first.
+inline std::vector<Message> Drain(MessageQueue& queue) {
+    std::vector<Message> messages;
+    while (const auto message = queue.TryTake()) {
+        messages.push_back(*message);
+    }
+    return messages;
+}
+
+// Moves virtual time on a millisecond at a time, handing each timer to `target` the moment it is
+// due.
+template <typename Target>
+void RunTimers(ManualClock& clock, TimerSchedule& timers, Target& target,
+               std::chrono::milliseconds duration) {
+    for (auto elapsed = 0ms; elapsed < duration; elapsed += 1ms) {
+        clock.Advance(1ms);
+        while (const auto id = timers.TakeDue()) {
+            target.OnTimer(*id);
+        }
+    }
+}
+
 inline Message ApplyRequest(std::uintptr_t area, std::intptr_t profile) {
     return {kMsgApplyRequest, area, profile};
 }
@@ -39,23 +61,10 @@ inline Message ApplyRequest(std::uintptr_t area, std::intptr_t profile) {
 template <typename Screen, typename Page>
 class PageTest : public ::testing::Test {
   protected:
-    // Moves virtual time on a millisecond at a time, firing each timer the moment it is due.
     void RunFor(std::chrono::milliseconds duration) {
-        for (auto elapsed = 0ms; elapsed < duration; elapsed += 1ms) {
-            m_screen.clock.Advance(1ms);
-            while (const auto id = m_screen.timers.TakeDue()) {
-                m_page.OnTimer(*id);
-            }
-        }
+        RunTimers(m_screen.clock, m_screen.timers, m_page, duration);
     }
-
-    std::vector<Message> Posted() {
-        std::vector<Message> messages;
-        while (const auto message = m_window.TryTake()) {
-            messages.push_back(*message);
-        }
-        return messages;
-    }
+    std::vector<Message> Posted() { return Drain(m_window); }
 
     ProfileData& Profile(int index) {
         return m_settings->Profiles[static_cast<std::size_t>(index)];

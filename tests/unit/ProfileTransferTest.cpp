@@ -23,12 +23,8 @@ namespace veltrix {
 namespace {
 
 using test::BytesOf;
+using test::FileBytes;
 using test::TempDir;
-
-std::vector<std::uint8_t> FileBytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
 
 void WriteBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary);
