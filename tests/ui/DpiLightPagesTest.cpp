@@ -308,7 +308,7 @@ class DpiLightPagesTest : public QObject {
         QTRY_VERIFY_WITH_TIMEOUT(rateSentFirst(), kMouseTimeout);
         // The mouse must be on profile 2 before its DPI button is pressed, or the press changes
         // the level of profile 1.
-        QTRY_VERIFY_WITH_TIMEOUT(std::ranges::count(tally.Received(), "0c 04 02 05") > 0,
+        QTRY_VERIFY_WITH_TIMEOUT(std::ranges::count(mouse.Log(), "0c 04 02 05") > 0,
                                  kMouseTimeout);
 
         // The DPI button on the mouse marks its new level on the page.
