@@ -8,6 +8,7 @@
 #include <QSlider>
 #include <QtTest>
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 
 #include "CDpiColorWnd.h"
@@ -308,7 +309,19 @@ class DpiLightPagesTest : public QObject {
         QTRY_VERIFY_WITH_TIMEOUT(rateSentFirst(), kMouseTimeout);
         // The mouse must be on profile 2 before its DPI button is pressed, or the press changes
         // the level of profile 1.
-        QTRY_VERIFY_WITH_TIMEOUT(std::ranges::count(mouse.Log(), "0c 04 02 05") > 0,
+        QTRY_VERIFY_WITH_TIMEOUT(std::ranges::count(mouse.Log(), "0c 04 02 05") > 0, kMouseTimeout);
+
+        // The mouse names its level in every status report; once the page holds it, the level the
+        // DPI button moves to differs from it.
+        const auto mouseLevel = [&mouse] {
+            const std::string state = mouse.Ctl({"state"});
+            const std::size_t profile = state.find("\"number\": 2");
+            const std::size_t at = state.find("\"current_level\": ", profile);
+            return profile == std::string::npos || at == std::string::npos
+                       ? -1
+                       : std::atoi(state.c_str() + at + 17) - 1;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(page.Settings().Profiles[1].iCurDpiLevel == mouseLevel(),
                                  kMouseTimeout);
 
         // The DPI button on the mouse marks its new level on the page.
