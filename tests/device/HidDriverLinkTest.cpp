@@ -1,6 +1,5 @@
 #include <array>
 #include <set>
-#include <sstream>
 
 #include <gtest/gtest.h>
 
@@ -37,14 +36,7 @@ TEST(HidDriverLink, BothPluginsBindAndExportTheSevenEntryPointsOnly) {
     for (const std::string_view name : {kReceiverLibraryName, kCableLibraryName}) {
         const std::filesystem::path path = std::filesystem::path(PLUGIN_DIR) / name;
         // Anything else exported could bind one copy's calls to the other's code.
-        const auto nm = test::RunProcess("/usr/bin/nm", {"-D", "--defined-only", path});
-        ASSERT_EQ(nm.exitCode, 0) << nm.err;
-        std::set<std::string> exported;
-        std::istringstream lines(nm.out);
-        for (std::string address, type, symbol; lines >> address >> type >> symbol;) {
-            exported.insert(symbol);
-        }
-        EXPECT_EQ(exported, entryPoints) << name;
+        EXPECT_EQ(test::ExportedSymbols(path), entryPoints) << name;
 
         HidDriverLink link;
         EXPECT_TRUE(link.Bind(name, Folders{PLUGIN_DIR})) << link.Error();

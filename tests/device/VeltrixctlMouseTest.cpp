@@ -6,40 +6,15 @@
 
 #include <gtest/gtest.h>
 
-#include "hiddriver/EmulatorProtocol.h"
-#include "support/EmulatorProcess.h"
-#include "support/Process.h"
-#include "support/TempDir.h"
+#include "VeltrixctlMouse.h"
 
 namespace veltrix {
 namespace {
 
 using test::ProcessResult;
+using test::Veltrixctl;
 
-ProcessResult Veltrixctl(const std::vector<std::string>& args) {
-    return test::RunProcess(VELTRIXCTL_PATH, args);
-}
-
-class VeltrixctlMouseTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        ASSERT_TRUE(m_emulator->IsServing());
-        ASSERT_EQ(Veltrixctl({"defaults", m_record}).exitCode, 0);
-    }
-
-    std::string Ctl(const std::vector<std::string>& command) {
-        const ProcessResult result = m_emulator->Ctl(command);
-        EXPECT_EQ(result.exitCode, 0) << result.err;
-        return result.out;
-    }
-
-    test::TempDir m_dir;
-    const std::string m_socket = m_dir / "mouse.sock";
-    const std::string m_record = m_dir / "Config_1.data";
-    std::unique_ptr<test::EmulatorProcess> m_emulator =
-        std::make_unique<test::EmulatorProcess>(EMULATOR_PATH, m_socket);
-    test::ScopedEnv m_env{emulator::kSocketVariable, m_socket.c_str()};
-};
+class VeltrixctlMouseTest : public test::VeltrixctlMouse {};
 
 TEST_F(VeltrixctlMouseTest, ApplyWaitsForTheMouseThenLeavesInItExactlyTheReportsOfTheDryRun) {
     Ctl({"sleep"});

@@ -11,10 +11,7 @@
 
 #include <gtest/gtest.h>
 
-#include "hiddriver/EmulatorProtocol.h"
-#include "support/EmulatorProcess.h"
-#include "support/Process.h"
-#include "support/TempDir.h"
+#include "VeltrixctlMouse.h"
 
 namespace veltrix {
 namespace {
@@ -22,27 +19,14 @@ namespace {
 using namespace std::chrono_literals;
 using test::ProcessResult;
 
-ProcessResult Veltrixctl(const std::vector<std::string>& args) {
-    return test::RunProcess(VELTRIXCTL_PATH, args);
-}
+using test::Veltrixctl;
 
 long Lines(const std::string& text) {
     return std::count(text.begin(), text.end(), '\n');
 }
 
-class WireFaultTest : public ::testing::Test {
+class WireFaultTest : public test::VeltrixctlMouse {
   protected:
-    void SetUp() override {
-        ASSERT_TRUE(m_emulator->IsServing());
-        ASSERT_EQ(Veltrixctl({"defaults", m_record}).exitCode, 0);
-    }
-
-    std::string Ctl(const std::vector<std::string>& command) {
-        const ProcessResult result = m_emulator->Ctl(command);
-        EXPECT_EQ(result.exitCode, 0) << result.err;
-        return result.out;
-    }
-
     // Starts a full upload and returns once the mouse has taken a few of its reports.
     std::unique_ptr<test::ChildProcess> StartUploadAndWaitForPart() {
         auto apply = std::make_unique<test::ChildProcess>(
@@ -76,13 +60,6 @@ class WireFaultTest : public ::testing::Test {
         EXPECT_EQ(Lines(reports), 21);
         EXPECT_EQ(Ctl({"log"}), reports);
     }
-
-    test::TempDir m_dir;
-    const std::string m_socket = m_dir / "mouse.sock";
-    const std::string m_record = m_dir / "Config_1.data";
-    std::unique_ptr<test::EmulatorProcess> m_emulator =
-        std::make_unique<test::EmulatorProcess>(EMULATOR_PATH, m_socket);
-    test::ScopedEnv m_env{emulator::kSocketVariable, m_socket.c_str()};
 };
 
 TEST_F(WireFaultTest, TheReceiverUnpluggedInTheMiddleOfAnUpload) {

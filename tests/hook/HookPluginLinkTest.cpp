@@ -1,5 +1,4 @@
 #include <set>
-#include <sstream>
 
 #include <gtest/gtest.h>
 
@@ -26,18 +25,11 @@ void CallEverything(HookPluginLink& link, MessageQueue& queue) {
 
 TEST(HookPluginLink, BindsEachOfTheSevenEntryPointsWhichAreAllThePluginExports) {
     const std::filesystem::path path = std::filesystem::path(PLUGIN_DIR) / kHookLibraryName;
-    const auto nm = test::RunProcess("/usr/bin/nm", {"-D", "--defined-only", path});
-    ASSERT_EQ(nm.exitCode, 0) << nm.err;
-    std::set<std::string> exported;
-    std::istringstream lines(nm.out);
-    for (std::string address, type, symbol; lines >> address >> type >> symbol;) {
-        exported.insert(symbol);
-    }
     const std::set<std::string> entryPoints = {
         "installhook",     "removehook",      "enablehook",       "installmousehook",
         "removemousehook", "enablemousehook", "mousewheelenable",
     };
-    EXPECT_EQ(exported, entryPoints);
+    EXPECT_EQ(test::ExportedSymbols(path), entryPoints);
 
     HookPluginLink link;
     ASSERT_TRUE(link.Bind(Folders{PLUGIN_DIR})) << link.Error();

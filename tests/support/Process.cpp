@@ -2,6 +2,7 @@
 
 #include <csignal>
 #include <fstream>
+#include <sstream>
 #include <utility>
 
 #include <fcntl.h>
@@ -105,6 +106,16 @@ std::string ChildProcess::ErrorOutput() const {
 
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args) {
     return ChildProcess(program, args).Finish();
+}
+
+std::set<std::string> ExportedSymbols(const std::string& library) {
+    const ProcessResult nm = RunProcess("/usr/bin/nm", {"-D", "--defined-only", library});
+    std::set<std::string> exported;
+    std::istringstream lines(nm.exitCode == 0 ? nm.out : std::string());
+    for (std::string address, type, symbol; lines >> address >> type >> symbol;) {
+        exported.insert(symbol);
+    }
+    return exported;
 }
 
 }  // namespace veltrix::test

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,10 @@ class ChildProcess {
     int m_out = -1;
     std::string m_pending;
 };
+
+// The dynamic symbols a shared library defines, as `nm -D --defined-only` lists them; empty when
+// nm cannot read it.
+std::set<std::string> ExportedSymbols(const std::string& library);
 
 // Runs a program to its end with the given arguments and collects its output.
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args);
