@@ -2,10 +2,12 @@
 
 #include <QPainter>
 
+#include "Language.h"
+
 namespace veltrix::gui {
 
 ApplyRing::ApplyRing(QWidget* parent) : QWidget(parent) {
-    setAccessibleName("Sending to the mouse");
+    setAccessibleName(Tr("a11y_sending_to_the_mouse_text"));
     m_timer.setInterval(40);
     connect(&m_timer, &QTimer::timeout, this, [this] {
         m_iAngle = (m_iAngle + 12) % 360;

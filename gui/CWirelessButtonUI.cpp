@@ -247,7 +247,7 @@ void CWirelessButtonUI::ShowLabel(int button, const QString& text) {
     control->setText(
         control->fontMetrics().elidedText(text, Qt::ElideRight, control->width() - kLabelPadding));
     control->setToolTip(text);
-    const QString name = QString("Button %1").arg(button + 1);
+    const QString name = Tr("a11y_button_n_text").arg(button + 1);
     control->setAccessibleName(text.isEmpty() ? name : name + ": " + text);
 }
 

@@ -8,12 +8,14 @@
 #include <cmath>
 #include <numbers>
 
+#include "Language.h"
+
 namespace veltrix::gui {
 
 ColorWheel::ColorWheel(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::CrossCursor);
-    setAccessibleName("Colour wheel");
+    setAccessibleName(Tr("a11y_colour_wheel_text"));
 }
 
 void ColorWheel::SetColor(QRgb color) {

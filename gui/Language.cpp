@@ -3,10 +3,13 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
+#include <QVariant>
 #include <QXmlStreamReader>
 
 namespace veltrix::gui {
@@ -24,8 +27,51 @@ bool Language::Load(const QString& path) {
     return LoadFromData(file.readAll());
 }
 
+QString Language::CodeFor(const QString& folder, const QStringList& uiLanguages) {
+    const QDir skin(folder);
+    for (const QString& wanted : uiLanguages) {
+        // "zh-Hans-CN" and "zh_CN" both name the file "lan_zh_CN.xml".
+        const QString name = QLocale(wanted).name();
+        const QString language = name.section('_', 0, 0);
+        if (language == u"en") {
+            return {};
+        }
+        for (const QString& code : {name, language}) {
+            if (!code.isEmpty() && code != u"C" && skin.exists(FileName(code))) {
+                return code;
+            }
+        }
+    }
+    return {};
+}
+
+QString Language::FileName(const QString& code) {
+    return code.isEmpty() ? QStringLiteral("lan.xml") : "lan_" + code + ".xml";
+}
+
+bool Language::LoadLanguage(const QString& folder, const QString& code) {
+    const QDir skin(folder);
+    if (!Load(skin.filePath(FileName({})))) {
+        return false;
+    }
+    QFile file(skin.filePath(FileName(code)));
+    QHash<QString, QString> translated;
+    if (!code.isEmpty() && file.open(QIODevice::ReadOnly) && Read(file.readAll(), translated)) {
+        m_texts.insert(translated);
+    }
+    return true;
+}
+
 bool Language::LoadFromData(const QByteArray& xml) {
     QHash<QString, QString> texts;
+    if (!Read(xml, texts)) {
+        return false;
+    }
+    m_texts = std::move(texts);
+    return true;
+}
+
+bool Language::Read(const QByteArray& xml, QHash<QString, QString>& texts) {
     QXmlStreamReader reader(xml);
     while (!reader.atEnd()) {
         reader.readNext();
@@ -37,11 +83,7 @@ bool Language::LoadFromData(const QByteArray& xml) {
             }
         }
     }
-    if (reader.hasError()) {
-        return false;
-    }
-    m_texts = std::move(texts);
-    return true;
+    return !reader.hasError();
 }
 
 QString Language::Text(std::string_view id) const {
@@ -65,8 +107,14 @@ void Language::TranslateTree(QObject* root) const {
             if (!widget->toolTip().isEmpty()) {
                 widget->setToolTip(translate(widget->toolTip()));
             }
-            if (widget->isWindow() && !widget->windowTitle().isEmpty()) {
+            // A layout's root carries the title of the window it is loaded into.
+            if (!widget->windowTitle().isEmpty()) {
                 widget->setWindowTitle(translate(widget->windowTitle()));
+            }
+            if (m_texts.contains(widget->accessibleName())) {
+                const QString name = m_texts.value(widget->accessibleName());
+                const QVariant number = widget->property("accessibleNameArg");
+                widget->setAccessibleName(number.isValid() ? name.arg(number.toString()) : name);
             }
         }
         if (auto* label = qobject_cast<QLabel*>(object)) {

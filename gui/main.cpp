@@ -3,6 +3,9 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <cstdio>
 
 #include "CMainWnd.h"
@@ -40,7 +43,14 @@ int main(int argc, char* argv[]) {
                      "or ../share/veltrix-wireless/res)\n");
         return 2;
     }
-    Language::Instance().Load(SkinPath("lan.xml"));
+    // The skin's texts and Qt's own (file dialogs, standard buttons) in the same language.
+    const QString language = Language::CodeFor(SkinFolder(), QLocale::system().uiLanguages());
+    Language::Instance().LoadLanguage(SkinFolder(), language);
+    QTranslator qtTexts;
+    if (!language.isEmpty() &&
+        qtTexts.load("qtbase_" + language, QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QApplication::installTranslator(&qtTexts);
+    }
     app.setStyleSheet(LoadStyleSheet());
     QApplication::setWindowIcon(QIcon(SkinPath("images/veltrix-wireless.svg")));
 

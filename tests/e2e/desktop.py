@@ -29,17 +29,19 @@ def wait_for(condition, timeout=PATIENCE, what="condition"):
 class Desktop:
     """Everything of one test, started in order and stopped in reverse."""
 
-    def __init__(self, tray=True):
+    def __init__(self, tray=True, lang="C.UTF-8"):
         self.dir = tempfile.mkdtemp(prefix="veltrix-e2e-")
         self.processes = []
         self.env = dict(os.environ)
-        for name in ("DISPLAY", "WAYLAND_DISPLAY", "DBUS_SESSION_BUS_ADDRESS", "AT_SPI_BUS_ADDRESS"):
+        for name in ("DISPLAY", "WAYLAND_DISPLAY", "DBUS_SESSION_BUS_ADDRESS", "AT_SPI_BUS_ADDRESS",
+                     "LANGUAGE", "LC_ALL", "LC_MESSAGES"):
             self.env.pop(name, None)
         self.env.update({
             "XDG_DATA_HOME": os.path.join(self.dir, "data"),
             "XDG_CONFIG_HOME": os.path.join(self.dir, "config"),
             "XDG_RUNTIME_DIR": os.path.join(self.dir, "run"),
             "HOME": self.dir,
+            "LANG": lang,  # the program speaks the desktop's language
             "QT_QPA_PLATFORM": "xcb",
             "QT_ACCESSIBILITY": "1",
             "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1",

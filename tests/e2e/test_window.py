@@ -19,8 +19,8 @@ def current_profile(path):
 
 
 class WindowTest(unittest.TestCase):
-    def open_desktop(self, tray=True):
-        desktop = Desktop(tray=tray)
+    def open_desktop(self, tray=True, lang="C.UTF-8"):
+        desktop = Desktop(tray=tray, lang=lang)
         self.addCleanup(desktop.close)
         return desktop
 
@@ -101,6 +101,27 @@ class WindowTest(unittest.TestCase):
                              what="the window of the new start")
         wait_for(lambda: screen.showing(new_frame), what="the new window on screen")
         self.assertIsNone(again.poll())
+
+    def test_speaks_the_desktops_language(self):
+        d = self.open_desktop(lang="de_DE.UTF-8")
+        first = d.start_program()
+        screen = Screen()
+        screen.wait("radio button", "Profil 3")
+        # Qt's own file dialog speaks it too.
+        screen.press("push button", "Profil exportieren")
+        dialog = wait_for(lambda: screen.find_showing_where(
+            "dialog", lambda _: True, lambda o: screen.find_showing("text", "Dateiname:", o)),
+            what="the file dialog in German")
+        screen.find_showing("push button", "Abbrechen", dialog).queryAction().doAction(0)
+        wait_for(lambda: not screen.showing(dialog), what="the file dialog to close")
+
+        # A language the skin has no file for: English.
+        first.kill()
+        first.wait()
+        d.env["LANG"] = "sw_KE.UTF-8"
+        again = d.start_program()
+        wait_for(lambda: screen.find("radio button", "Profile 3", screen.app(again.pid)),
+                 what="English names")
 
 
 if __name__ == "__main__":

@@ -72,6 +72,7 @@ class DialogsTest : public QObject {
 
         // Dragging the wheel paints the swatch all the way; confirm gives the last colour.
         CDpiColorWnd picker(nullptr, start, QPoint(10, 10));
+        QCOMPARE(picker.windowTitle(), Tr("color_picker_title_text"));
         auto* wheel = FindControl<ColorWheel>(&picker, "ColorPallet");
         QVERIFY(wheel != nullptr);
         picker.show();
@@ -89,8 +90,9 @@ class DialogsTest : public QObject {
         QVERIFY(qRed(dragged) < qGreen(dragged) || qBlue(dragged) < qGreen(dragged));
     }
 
-    void TheAboutWindowShowsTheVersion() {
+    void TheAboutWindowShowsItsTitleAndTheVersion() {
         CAboutWnd about(nullptr);
+        QCOMPARE(about.windowTitle(), Tr("about_title_text"));
         auto* version = FindControl<QLabel>(&about, "about_version");
         QVERIFY(version != nullptr);
         QVERIFY(version->text().contains(QStringLiteral(VELTRIX_VERSION)));

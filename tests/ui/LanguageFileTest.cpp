@@ -1,12 +1,20 @@
-// The shipped language file must read cleanly and name a text for every id the program can ask
-// for: a missing id shows up on screen as the id itself, a duplicate hides one of two texts.
+// The shipped language files must read cleanly and name a text for every id the program can ask
+// for: a missing id shows up on screen as the id itself, a duplicate hides one of two texts, a
+// lost placeholder drops the value it stands for.
 
+#include <QAbstractButton>
+#include <QDir>
 #include <QFile>
+#include <QLabel>
+#include <QRegularExpression>
 #include <QSet>
+#include <QTemporaryDir>
 #include <QXmlStreamReader>
 #include <QtTest>
 
 #include "Language.h"
+#include "Skin.h"
+#include "UiTestSupport.h"
 #include "device/DeviceLink.h"
 #include "macro/MacroFiles.h"
 #include "vocabulary/ButtonFunctions.h"
@@ -14,6 +22,56 @@
 
 using namespace veltrix;
 using veltrix::gui::Language;
+
+namespace {
+
+struct LanguageFile {
+    QString code;
+    QHash<QString, QString> texts;
+};
+
+// The file as a translator wrote it, or a failure naming what is wrong with it.
+LanguageFile ReadLanguageFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        QTest::qFail(qPrintable("cannot read " + path), __FILE__, __LINE__);
+        return {};
+    }
+    LanguageFile result;
+    QXmlStreamReader reader(&file);
+    while (!reader.atEnd()) {
+        if (reader.readNext() != QXmlStreamReader::StartElement) {
+            continue;
+        }
+        if (reader.name() == u"language") {
+            result.code = reader.attributes().value(QLatin1String("code")).toString();
+        } else if (reader.name() == u"text") {
+            const QString id = reader.attributes().value(QLatin1String("id")).toString();
+            const QString text = reader.readElementText();
+            if (id.isEmpty() || result.texts.contains(id)) {
+                QTest::qFail(qPrintable("missing or repeated id: " + id), __FILE__, __LINE__);
+            } else if (text.trimmed().isEmpty() || text != text.trimmed()) {
+                QTest::qFail(qPrintable("empty or padded text: " + id), __FILE__, __LINE__);
+            }
+            result.texts.insert(id, text);
+        }
+    }
+    if (reader.hasError()) {
+        QTest::qFail(qPrintable(path + ": " + reader.errorString()), __FILE__, __LINE__);
+    }
+    return result;
+}
+
+QSet<QString> Placeholders(const QString& text) {
+    static const QRegularExpression placeholder(QStringLiteral("%\\d"));
+    QSet<QString> found;
+    for (const auto& match : placeholder.globalMatch(text)) {
+        found.insert(match.captured());
+    }
+    return found;
+}
+
+}  // namespace
 
 class LanguageFileTest : public QObject {
     Q_OBJECT
@@ -34,21 +92,61 @@ class LanguageFileTest : public QObject {
         QVERIFY(m_language.LoadFromData(m_xml));
     }
 
-    void ReadsCleanlyWithUniqueIdsAndNoEmptyText() {
-        QXmlStreamReader reader(m_xml);
-        QSet<QString> ids;
-        while (!reader.atEnd()) {
-            if (reader.readNext() == QXmlStreamReader::StartElement && reader.name() == u"text") {
-                const QString id = reader.attributes().value(QLatin1String("id")).toString();
-                const QString text = reader.readElementText();
-                QVERIFY2(!id.isEmpty() && !ids.contains(id), qPrintable("id: " + id));
-                QVERIFY2(!text.trimmed().isEmpty() && text == text.trimmed(), qPrintable(id));
-                ids.insert(id);
+    void EveryLanguageReadsCleanlyAndSaysEverythingEnglishSays_data() {
+        QTest::addColumn<QString>("fileName");
+        const QStringList files = QDir(QStringLiteral(VELTRIX_SKIN_DIR))
+                                      .entryList({QStringLiteral("lan*.xml")}, QDir::Files);
+        QVERIFY(files.size() > 1);
+        for (const QString& file : files) {
+            QTest::newRow(qPrintable(file)) << file;
+        }
+    }
+
+    void EveryLanguageReadsCleanlyAndSaysEverythingEnglishSays() {
+        QFETCH(QString, fileName);
+        const LanguageFile english = ReadLanguageFile(VELTRIX_SKIN_DIR "/lan.xml");
+        const LanguageFile language = ReadLanguageFile(VELTRIX_SKIN_DIR "/" + fileName);
+        if (QTest::currentTestFailed()) {
+            return;
+        }
+        QCOMPARE(Language::FileName(language.code == u"en" ? QString() : language.code), fileName);
+        for (auto it = english.texts.cbegin(); it != english.texts.cend(); ++it) {
+            QVERIFY2(language.texts.contains(it.key()), qPrintable("missing: " + it.key()));
+            QVERIFY2(Placeholders(language.texts.value(it.key())) == Placeholders(it.value()),
+                     qPrintable("placeholders of " + it.key()));
+        }
+        QCOMPARE(m_language.Text(std::string_view("mouse_name_text")), QString("Veltrix Wireless"));
+    }
+
+    // What a user or a screen reader meets in every window of the skin is a text, never an id.
+    void NoLayoutShowsATextId_data() {
+        QTest::addColumn<QString>("layout");
+        for (const QString& file :
+             QDir(QStringLiteral(VELTRIX_SKIN_DIR)).entryList({QStringLiteral("*.ui")})) {
+            QTest::newRow(qPrintable(file)) << file;
+        }
+    }
+
+    void NoLayoutShowsATextId() {
+        QFETCH(QString, layout);
+        test::UseSourceSkin();
+        const std::unique_ptr<QWidget> root(gui::LoadLayout(layout, nullptr));
+        QVERIFY(root != nullptr);
+        QList<QWidget*> widgets = root->findChildren<QWidget*>();
+        widgets.prepend(root.get());
+        const auto isId = [](const QString& text) { return text.endsWith(u"_text"); };
+        for (QWidget* widget : widgets) {
+            const QString what = layout + " " + widget->objectName();
+            QVERIFY2(!isId(widget->windowTitle()), qPrintable(what));
+            QVERIFY2(!isId(widget->accessibleName()) && !widget->accessibleName().contains(u'%'),
+                     qPrintable(what + ": " + widget->accessibleName()));
+            QVERIFY2(!isId(widget->toolTip()), qPrintable(what));
+            if (auto* label = qobject_cast<QLabel*>(widget)) {
+                QVERIFY2(!isId(label->text()), qPrintable(what));
+            } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+                QVERIFY2(!isId(button->text()), qPrintable(what));
             }
         }
-        QVERIFY2(!reader.hasError(), qPrintable(reader.errorString()));
-        QCOMPARE(m_language.Count(), ids.size());
-        QCOMPARE(m_language.Text(std::string_view("mouse_name_text")), QString("Veltrix Wireless"));
     }
 
     void HasEveryTextTheVocabularyAndTheProgramName() {
@@ -80,6 +178,54 @@ class LanguageFileTest : public QObject {
         }
     }
 
+    void TheDesktopsLanguagesChooseTheFile_data() {
+        QTest::addColumn<QStringList>("languages");
+        QTest::addColumn<QString>("code");
+        QTest::newRow("German") << QStringList{"de-DE", "de"} << "de";
+        QTest::newRow("a German territory without a file of its own")
+            << QStringList{"de-AT"} << "de";
+        QTest::newRow("language and territory") << QStringList{"pt-BR", "pt"} << "pt_BR";
+        QTest::newRow("language, script and territory") << QStringList{"zh-Hans-CN"} << "zh_CN";
+        QTest::newRow("a script without a file") << QStringList{"zh-Hant-TW"} << "";
+        QTest::newRow("the next language with a file") << QStringList{"sw-KE", "fr-FR"} << "fr";
+        QTest::newRow("English before a language with a file") << QStringList{"en-GB", "de"} << "";
+        QTest::newRow("the C locale") << QStringList{"C"} << "";
+        QTest::newRow("no language") << QStringList{} << "";
+    }
+
+    void TheDesktopsLanguagesChooseTheFile() {
+        QFETCH(QStringList, languages);
+        QFETCH(QString, code);
+        QTemporaryDir skin;
+        for (const char* name :
+             {"lan.xml", "lan_de.xml", "lan_fr.xml", "lan_pt_BR.xml", "lan_zh_CN.xml"}) {
+            QFile file(skin.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        QCOMPARE(Language::CodeFor(skin.path(), languages), code);
+    }
+
+    // A translation that lacks a text, or that cannot be read, leaves the English text rather
+    // than an id on screen.
+    void ATranslationFallsBackToEnglishTextByText() {
+        QTemporaryDir skin;
+        const auto write = [&skin](const char* name, const QByteArray& xml) {
+            QFile file(skin.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(xml);
+        };
+        write("lan.xml",
+              R"(<language><text id="a">Apply</text><text id="b">Close</text></language>)");
+        write("lan_de.xml", R"(<language><text id="a">Übernehmen</text></language>)");
+        write("lan_fr.xml", R"(<language><text id="a">Appliquer</text>)");
+        Language language;
+        QVERIFY(language.LoadLanguage(skin.path(), "de"));
+        QCOMPARE(language.Text(std::string_view("a")), QString::fromUtf8("Übernehmen"));
+        QCOMPARE(language.Text(std::string_view("b")), QString("Close"));
+        QVERIFY(language.LoadLanguage(skin.path(), "fr"));
+        QCOMPARE(language.Text(std::string_view("a")), QString("Apply"));
+    }
+
     void AFileThatIsNotWellFormedKeepsWhatWasLoaded() {
         Language language;
         QVERIFY(language.LoadFromData(R"(<language><text id="a">A &amp; B</text></language>)"));
@@ -91,5 +237,5 @@ class LanguageFileTest : public QObject {
     }
 };
 
-QTEST_GUILESS_MAIN(LanguageFileTest)
+QTEST_MAIN(LanguageFileTest)
 #include "LanguageFileTest.moc"
