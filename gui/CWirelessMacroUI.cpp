@@ -109,7 +109,8 @@ class ActionRowWidget final : public QWidget {
 
     // What a screen reader says for the row.
     QString Spoken() const {
-        return QString("%1, %2, %3 ms").arg(m_pKey->text(), m_pAction->text(), m_pDelay->text());
+        return QString("%1, %2, %3 %4")
+            .arg(m_pKey->text(), m_pAction->text(), m_pDelay->text(), Tr("ms_text"));
     }
 
   private:
