@@ -349,30 +349,6 @@ class ButtonPageTest : public QObject {
             30000);
         QTRY_VERIFY_WITH_TIMEOUT(
             EndsWith(mouse.Log(), veltrix::test::ReportsOf(saved, kApplyButtons, 0)), 30000);
-
-        // A profile switch, from the window or from the mouse's own button, closes an open edit
-        // as Cancel does: Apply then has nothing to write into the profile now current.
-        const auto switchFromMouse = [&] {
-            mouse.Ctl({"profile-button"});
-            QTRY_COMPARE_WITH_TIMEOUT(window->DevicePage().Settings().iCurProfile, 1, 10000);
-        };
-        const auto switchFromWindow = [&] {
-            veltrix::test::Control<QAbstractButton>(window.get(), "wireless_profile_3_btn")
-                ->click();
-        };
-        for (const std::function<void()>& profileSwitch :
-             {std::function<void()>(switchFromMouse), std::function<void()>(switchFromWindow)}) {
-            QTest::mouseClick(Button(page, 2), Qt::LeftButton);
-            ChooseItem(category, static_cast<int>(FunctionCategory::Media));
-            const ProfileSettings before = window->DevicePage().Settings();
-            profileSwitch();
-            QCOMPARE(page->SelectedButton(), -1);
-            QVERIFY(!veltrix::test::Control(page, "wireless_button_function_hor")->isVisible());
-            apply->click();
-            const int current = window->DevicePage().Settings().iCurProfile;
-            QVERIFY(std::memcmp(&window->DevicePage().Settings().Profiles[current],
-                                &before.Profiles[current], sizeof(ProfileData)) == 0);
-        }
     }
 };
 

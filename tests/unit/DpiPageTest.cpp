@@ -53,6 +53,14 @@ class FakeDpiScreen final : public FakePageScreen<DpiPageView> {
 
 using DpiPageTest = PageTest<FakeDpiScreen, DpiPage>;
 
+// Keeps what a flush sends, as the requests it would be.
+struct SentRequests {
+    void operator()(std::uintptr_t area, int profile) {
+        sent.push_back(ApplyRequest(area, profile));
+    }
+    std::vector<Message> sent;
+};
+
 TEST_F(DpiPageTest, RefreshShowsTheProfileAndPostsARateRequestOnlyWhenTheShownRateChanges) {
     m_page.Refresh();
     // A level without a value says so rather than reading "0" beside a slider at its minimum.

@@ -181,17 +181,6 @@ TEST_F(LightingPageTest, AHiddenPageIgnoresEventsButNeverKeepsAHeldEdit) {
     RunFor(1200ms);
     EXPECT_EQ(BytesOf(*m_settings), before);
     EXPECT_THAT(Posted(), ElementsAre(kApply)) << "the speed, held before the page hid";
-
-    m_screen.visible = true;
-    m_page.OnBrightnessChanged(2);
-    m_settings->iCurProfile = 3;
-    m_page.OnSpeedChanged(6);
-    SentRequests flushed;
-    EXPECT_TRUE(m_page.FlushHeldEdits(std::ref(flushed)));
-    EXPECT_THAT(flushed.sent, ElementsAre(kApply, ApplyRequest(kApplyLight, 3)));
-    RunFor(1000ms);
-    EXPECT_FALSE(m_page.FlushHeldEdits(std::ref(flushed)));
-    EXPECT_THAT(Posted(), IsEmpty()) << "nothing goes twice";
 }
 
 TEST_F(LightingPageTest, WheelKeysAreHeldLikeTheSlidersAndTheLastColourWins) {

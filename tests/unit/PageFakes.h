@@ -57,14 +57,6 @@ inline Message ApplyRequest(std::uintptr_t area, std::intptr_t profile) {
     return {kMsgApplyRequest, area, profile};
 }
 
-// Keeps what a flush sends, as the requests it would be.
-struct SentRequests {
-    void operator()(std::uintptr_t area, int profile) {
-        sent.push_back(ApplyRequest(area, profile));
-    }
-    std::vector<Message> sent;
-};
-
 // The record with its defaults, the screen and the page.
 template <typename Screen, typename Page>
 class PageTest : public ::testing::Test {
