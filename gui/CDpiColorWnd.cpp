@@ -26,6 +26,7 @@ CDpiColorWnd::CDpiColorWnd(QWidget* owner, QRgb selected, QPoint topLeft)
     if (m_pWheel != nullptr) {
         connect(m_pWheel, &ColorWheel::ColorChanged, this, &CDpiColorWnd::Select);
         connect(m_pWheel, &ColorWheel::ColorChangedButtonUp, this, &CDpiColorWnd::Select);
+        connect(m_pWheel, &ColorWheel::ColorChangedByKey, this, &CDpiColorWnd::Select);
     }
     if (auto* confirm = FindControl<QPushButton>(Root(), "confirm_btn")) {
         connect(confirm, &QPushButton::clicked, this, [this] { done(1); });

@@ -287,6 +287,9 @@ void CMainWnd::Shutdown() {
         return;
     }
     m_bShutDown = true;
+    if (m_pPage != nullptr) {
+        m_pPage->FlushHeldEdits();
+    }
     CloseNotice();
     if (m_pHooks != nullptr) {
         m_pHooks->removemousehook();
@@ -296,6 +299,21 @@ void CMainWnd::Shutdown() {
     m_pHooks.reset();
     m_macroStore.Clear();
     m_pTray.reset();
+}
+
+// Out of sight, held edits would wait for a user who may not come back before the program ends.
+void CMainWnd::hideEvent(QHideEvent* event) {
+    if (m_pPage != nullptr) {
+        m_pPage->FlushHeldEdits();
+    }
+    QMainWindow::hideEvent(event);
+}
+
+void CMainWnd::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::WindowStateChange && isMinimized() && m_pPage != nullptr) {
+        m_pPage->FlushHeldEdits();
+    }
+    QMainWindow::changeEvent(event);
 }
 
 void CMainWnd::closeEvent(QCloseEvent* event) {

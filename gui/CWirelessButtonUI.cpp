@@ -126,7 +126,19 @@ void CWirelessButtonUI::Wire(const PageContext& context) {
 
 void CWirelessButtonUI::Reload() {
     if (m_pEditor != nullptr) {
+        m_pEditor->ShowProfile();
+    }
+}
+
+void CWirelessButtonUI::RefreshButtons() {
+    if (m_pEditor != nullptr) {
         m_pEditor->RefreshAllButtons();
+    }
+}
+
+void CWirelessButtonUI::RenameMacro(const QString& oldName, const QString& newName) {
+    if (m_pEditor != nullptr) {
+        m_pEditor->RenameMacro(oldName.toStdU16String(), newName.toStdU16String());
     }
 }
 

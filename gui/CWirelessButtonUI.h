@@ -30,9 +30,15 @@ class CWirelessButtonUI : public CSettingsPage, public ButtonPageView {
     ~CWirelessButtonUI() override;
 
     void Wire(const PageContext& context) override;
-    // The guard and the twelve labels of the current profile; an edit in progress goes on.
+    // The current profile changed (a profile switch, an import, a reset): an open edit closes as
+    // Cancel does, and the buttons show the new profile.
     void Reload() override;
+    // The macros changed the buttons' entries: the guard and the twelve labels again; an edit in
+    // progress goes on.
+    void RefreshButtons();
     void FillMacroList() override;
+    // A macro got a new name: an open edit's pick of it follows.
+    void RenameMacro(const QString& oldName, const QString& newName);
 
     // The button being edited, 0 to 11; -1 when none (hook events are not forwarded then).
     int SelectedButton() const;

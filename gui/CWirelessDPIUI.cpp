@@ -8,6 +8,7 @@
 #include <QStandardPaths>
 
 #include "CDpiColorWnd.h"
+#include "Language.h"
 #include "Skin.h"
 #include "pages/MouseSettingsCommand.h"
 
@@ -117,6 +118,10 @@ void CWirelessDPIUI::Wire(const PageContext& context) {
     }
 }
 
+bool CWirelessDPIUI::FlushHeldEdits(const ApplySender& send) {
+    return m_pRules != nullptr && m_pRules->FlushHeldEdits(send);
+}
+
 void CWirelessDPIUI::Reload() {
     if (m_pRules != nullptr) {
         m_pRules->Refresh();
@@ -142,8 +147,24 @@ void CWirelessDPIUI::SelectLevelButton(int level) {
 }
 
 void CWirelessDPIUI::SetLevelText(int level, std::string_view text) {
-    if (IsLevel(level) && m_apLevelValue[At(level)] != nullptr) {
-        m_apLevelValue[At(level)]->setText(QtText(text));
+    ShowLevelValue(level, QtText(text), false);
+}
+
+void CWirelessDPIUI::SetLevelTextId(int level, std::string_view textId) {
+    ShowLevelValue(level, Tr(textId), true);
+}
+
+// A slider reads its position to assistive tools; at its minimum for a level without a value,
+// that position would be taken for the level's value, so its description says what the label does.
+void CWirelessDPIUI::ShowLevelValue(int level, const QString& text, bool notSet) {
+    if (!IsLevel(level)) {
+        return;
+    }
+    if (QLabel* label = m_apLevelValue[At(level)]) {
+        label->setText(text);
+    }
+    if (QSlider* slider = m_apLevelSlider[At(level)]) {
+        slider->setAccessibleDescription(notSet ? text : QString());
     }
 }
 

@@ -26,6 +26,7 @@ class CWirelessDPIUI final : public CSettingsPage, public DpiPageView {
 
     void Wire(const PageContext& context) override;
     void Reload() override;
+    bool FlushHeldEdits(const ApplySender& send) override;
     // The mouse changed its current DPI level; the record holds it already.
     void ShowCurrentLevel(int level);
 
@@ -38,6 +39,7 @@ class CWirelessDPIUI final : public CSettingsPage, public DpiPageView {
     void StopTimer(int id) override;
     void SelectLevelButton(int level) override;
     void SetLevelText(int level, std::string_view text) override;
+    void SetLevelTextId(int level, std::string_view textId) override;
     void SetLevelTextColor(int level, UiColor color) override;
     void SetLevelSlider(int level, int value) override;
     void SetLevelSwatch(int level, UiColor color) override;
@@ -50,6 +52,7 @@ class CWirelessDPIUI final : public CSettingsPage, public DpiPageView {
 
   private:
     void ConnectControls();
+    void ShowLevelValue(int level, const QString& text, bool notSet);
 
     std::array<QAbstractButton*, kDpiLevelCount> m_apLevelBtn{};
     std::array<QLabel*, kDpiLevelCount> m_apLevelValue{};

@@ -59,6 +59,14 @@ void CWirelessLightUI::FindControls(QWidget* root) {
             FindControl<QAbstractButton>(root, QString("wireless_direction_%1").arg(i + 1));
     }
     m_pSynchronizeBtn = FindControl<QAbstractButton>(root, "wireless_synchronize_btn");
+    if (m_pSynchronizeBtn != nullptr) {
+        // The mouse keeps its lighting itself and every change is sent as it is made: there is
+        // nothing left to synchronize, and a button that does nothing must not look live.
+        m_pSynchronizeBtn->setEnabled(false);
+        m_pSynchronizeBtn->unsetCursor();
+        m_pSynchronizeBtn->setToolTip(Tr("synchronize_tip_text"));
+        m_pSynchronizeBtn->setAccessibleDescription(Tr("synchronize_tip_text"));
+    }
     m_pBrightnessGroup = FindControl<QWidget>(root, "wireless_brightness_ver");
     m_pSpeedGroup = FindControl<QWidget>(root, "wireless_breath_ver");
     m_pColorGroup = FindControl<QWidget>(root, "wireless_color_hor");
@@ -157,8 +165,12 @@ void CWirelessLightUI::ConnectControls() {
                 page->OnWheelReleased(color);
             }
         });
+        connect(m_pWheel, &ColorWheel::ColorChangedByKey, this, [rules](QRgb color) {
+            if (auto* page = rules()) {
+                page->OnWheelKeyed(color);
+            }
+        });
     }
-    // The synchronize button has no action of its own.
 }
 
 void CWirelessLightUI::Wire(const PageContext& context) {
@@ -168,6 +180,10 @@ void CWirelessLightUI::Wire(const PageContext& context) {
         m_pRules =
             std::make_unique<veltrix::LightingPage>(*context.pSettings, *this, context.mainWindow);
     }
+}
+
+bool CWirelessLightUI::FlushHeldEdits(const ApplySender& send) {
+    return m_pRules != nullptr && m_pRules->FlushHeldEdits(send);
 }
 
 void CWirelessLightUI::Reload() {

@@ -29,6 +29,7 @@ class CWirelessLightUI final : public CSettingsPage, public LightingPageView {
 
     void Wire(const PageContext& context) override;
     void Reload() override;
+    bool FlushHeldEdits(const ApplySender& send) override;
 
     // Test seam: the rules behind the page, null before Wire.
     veltrix::LightingPage* Rules() const { return m_pRules.get(); }

@@ -420,6 +420,8 @@ void CWirelessMacroUI::OnNameEdited() {
     if (Context().pSettings != nullptr) {
         RenameButtonMacros(*Context().pSettings, oldName, FieldText(macro->szName));
     }
+    Q_EMIT MacroRenamed(QString::fromStdU16String(oldName),
+                        QString::fromStdU16String(std::u16string(FieldText(macro->szName))));
     PublishChange();
     if (m_pMacroList != nullptr && m_pEditor->CurrentMacro() != nullptr) {
         if (QListWidgetItem* item = m_pMacroList->item(m_pEditor->SelectedMacro())) {

@@ -68,6 +68,9 @@ class CWirelessMacroUI : public CSettingsPage, public MacroPageView {
   Q_SIGNALS:
     // Macros were added, renamed or erased: pages that list macros refill their lists.
     void MacroListChanged();
+    // A macro got a new name (before MacroListChanged): a pick of it that is not applied yet
+    // follows it.
+    void MacroRenamed(const QString& oldName, const QString& newName);
     // The buttons' copies of the macros were brought in step with the store: the button page
     // reads its buttons again.
     void ButtonEntriesChanged();

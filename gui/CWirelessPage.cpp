@@ -120,9 +120,13 @@ void CWirelessPage::ConnectControls() {
         });
         connect(m_pMacroPage, &CWirelessMacroUI::ButtonEntriesChanged, this, [this] {
             if (m_pButtonPage != nullptr) {
-                m_pButtonPage->Reload();
+                m_pButtonPage->RefreshButtons();
             }
         });
+        if (m_pButtonPage != nullptr) {
+            connect(m_pMacroPage, &CWirelessMacroUI::MacroRenamed, m_pButtonPage,
+                    &CWirelessButtonUI::RenameMacro);
+        }
     }
 }
 
@@ -218,6 +222,9 @@ void CWirelessPage::SelectNavigation(int tab) {
         }
         return;
     }
+    if (tab != m_pTabs->currentIndex()) {
+        FlushHeldEdits();
+    }
     m_pTabs->setCurrentIndex(tab);
     if (QAbstractButton* button = NavigationButton(tab);
         button != nullptr && !button->isChecked()) {
@@ -236,9 +243,6 @@ void CWirelessPage::ResetProfiles() {
     ResetProfileSettings(m_settings);
     SelectProfileButtonSilently(0);
     ReloadPages();
-    if (m_pButtonPage != nullptr) {
-        m_pButtonPage->ResetSelection();
-    }
     VeltrixPost(&m_window, kMsgApplyRequest, kApplyProfiles, kApplyEveryProfile);
 }
 
@@ -337,7 +341,23 @@ void CWirelessPage::SelectProfileButtonSilently(int profile) {
     }
 }
 
+void CWirelessPage::FlushHeldEdits() {
+    bool sent = false;
+    for (CSettingsPage* page : m_pages) {
+        sent |= page->FlushHeldEdits([this](std::uintptr_t area, int profile) {
+            Apply(area, static_cast<std::intptr_t>(profile));
+        });
+    }
+    // Held edits are in the record already; the save must not wait for the mouse's answer.
+    if (sent) {
+        SaveRecord();
+    }
+}
+
+// Every reload shows another profile, or new content of it: held edits go out for the profile
+// they were made in, and an open button edit closes before it could reach the wrong profile.
 void CWirelessPage::ReloadPages() {
+    FlushHeldEdits();
     for (CSettingsPage* page : m_pages) {
         if (page != m_pMacroPage) {
             page->Reload();

@@ -64,6 +64,9 @@ class CWirelessPage final : public QObject, public DeviceLinkView {
     void OnApplyStarted();
     void OnApplyFinished();
     void SaveRecord();
+    // The held DPI and lighting edits are sent at once and the record saved: when their page or
+    // the window hides, when the profile changes and when the program quits.
+    void FlushHeldEdits();
 
     bool Connected() { return m_session.Link().Connected(); }
     ProfileSettings& Settings() { return m_settings; }

@@ -144,7 +144,7 @@ void ColorWheel::keyPressEvent(QKeyEvent* event) {
     }
     m_color = QColor::fromHsvF(hue, saturation, 1.0f);
     update();
-    Q_EMIT ColorChangedButtonUp(Color());
+    Q_EMIT ColorChangedByKey(Color());
 }
 
 }  // namespace veltrix::gui

@@ -1,7 +1,8 @@
 #pragma once
 
 // A colour wheel: hue around the circle, saturation from the centre out, at full brightness.
-// Dragging reports every colour on the way; letting go reports the final one.
+// Dragging reports every colour on the way; letting go reports the final one. Each arrow key
+// step is reported on its own, so that a held key can be told from a pointer let go.
 
 #include <QColor>
 #include <QImage>
@@ -26,6 +27,7 @@ class ColorWheel final : public QWidget {
   Q_SIGNALS:
     void ColorChanged(QRgb color);          // while the pointer drags
     void ColorChangedButtonUp(QRgb color);  // when the pointer lets go
+    void ColorChangedByKey(QRgb color);     // at each arrow key step
 
   protected:
     void paintEvent(QPaintEvent* event) override;

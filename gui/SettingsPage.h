@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "macro/MacroStore.h"
+#include "pages/ApplyHold.h"
 #include "platform/HookLibrary.h"
 #include "platform/window_handle.h"
 #include "profile/ProfileSettings.h"
@@ -46,6 +47,9 @@ class CSettingsPage : public QWidget {
     virtual void Reload() {}
     // The macro store changed: pages that list macros refill their lists.
     virtual void FillMacroList() {}
+    // The context of the page's edits ends: what the page holds back is sent through `send` now.
+    // True when something was sent.
+    virtual bool FlushHeldEdits(const ApplySender& /*send*/) { return false; }
 
   protected:
     // Runs once the layout is built (whether or not it could be), to find the controls.

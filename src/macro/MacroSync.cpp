@@ -15,7 +15,9 @@ void ResetToFactoryFunction(ButtonEntry& entry, int buttonNumber) {
     entry.iMacroIndex = -1;
 }
 
-void CopyMacro(ButtonEntry& entry, const MacroRecord& record) {
+}  // namespace
+
+void CopyMacroToButton(ButtonEntry& entry, const MacroRecord& record) {
     // The clamped count, so that the copy never claims more steps than the record has: a count
     // of -1 from a damaged file means no steps here, not 65535.
     entry.wMacroActionCount = static_cast<std::uint16_t>(MacroActionCount(record));
@@ -25,7 +27,12 @@ void CopyMacro(ButtonEntry& entry, const MacroRecord& record) {
     entry.aMacroAction = record.aAction;
 }
 
-}  // namespace
+void ClearButtonMacro(ButtonEntry& entry) {
+    entry.szMacroName.fill(u'\0');
+    entry.iMacroIndex = -1;
+    entry.wMacroActionCount = 0;
+    entry.aMacroAction = {};
+}
 
 int MacroIndexForButton(const MacroStore& store, const ButtonEntry& entry) {
     return store.IndexOfName(FieldText(entry.szMacroName));
@@ -36,7 +43,7 @@ bool MacroSync(ProfileSettings& settings, const MacroStore& store) {
     for (ProfileData& profile : settings.Profiles) {
         for (int button = 0; button < kShownButtonCount; ++button) {
             ButtonEntry& entry = profile.aButton[static_cast<std::size_t>(button)];
-            if (entry.byFuncCode != kFuncMacro && FieldText(entry.szMacroName).empty()) {
+            if (entry.byFuncCode != kFuncMacro) {
                 continue;
             }
             lookedAt = true;
@@ -44,7 +51,7 @@ bool MacroSync(ProfileSettings& settings, const MacroStore& store) {
             if (index < 0) {
                 ResetToFactoryFunction(entry, button);
             } else {
-                CopyMacro(entry, store.At(index));
+                CopyMacroToButton(entry, store.At(index));
             }
         }
     }
@@ -55,14 +62,19 @@ void RenameButtonMacros(ProfileSettings& settings, std::u16string_view oldName,
                         std::u16string_view newName) {
     for (ProfileData& profile : settings.Profiles) {
         for (int button = 0; button < kShownButtonCount; ++button) {
-            ButtonEntry& entry = profile.aButton[static_cast<std::size_t>(button)];
-            const std::u16string_view name = FieldText(entry.szMacroName);
-            if ((entry.byFuncCode == kFuncMacro || !name.empty()) &&
-                EqualIgnoringCase(name, oldName)) {
-                SetFieldText(entry.szMacroName, newName);
-            }
+            RenameButtonMacro(profile.aButton[static_cast<std::size_t>(button)], oldName, newName);
         }
     }
+}
+
+bool RenameButtonMacro(ButtonEntry& entry, std::u16string_view oldName,
+                       std::u16string_view newName) {
+    const std::u16string_view name = FieldText(entry.szMacroName);
+    if ((entry.byFuncCode == kFuncMacro || !name.empty()) && EqualIgnoringCase(name, oldName)) {
+        SetFieldText(entry.szMacroName, newName);
+        return true;
+    }
+    return false;
 }
 
 }  // namespace veltrix

@@ -1,5 +1,7 @@
 #include "pages/ApplyHold.h"
 
+#include <utility>
+
 #include "platform/Messages.h"
 #include "profile/ProfileSettings.h"
 #include "profile/RecordAccess.h"
@@ -15,14 +17,19 @@ void ApplyHold::Restart(int profile) {
     m_view.StartTimer(m_iTimerId, kApplyHoldTime);
 }
 
-void ApplyHold::Fire() {
+bool ApplyHold::Flush(const ApplySender& send) {
     m_view.StopTimer(m_iTimerId);
+    const unsigned pending = std::exchange(m_uPendingProfiles, 0u);
     for (int profile = 0; profile < kProfileCount; ++profile) {
-        if ((m_uPendingProfiles & 1u << profile) != 0) {
-            PostApplyRequest(m_window, m_area, profile);
+        if ((pending & 1u << profile) != 0) {
+            send(m_area, profile);
         }
     }
-    m_uPendingProfiles = 0;
+    return pending != 0;
+}
+
+void ApplyHold::Fire() {
+    Flush([this](std::uintptr_t area, int profile) { PostApplyRequest(m_window, area, profile); });
 }
 
 }  // namespace veltrix

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 
 #include "pages/PageView.h"
 #include "platform/window_handle.h"
@@ -15,6 +16,9 @@ inline constexpr std::chrono::milliseconds kApplyHoldTime{500};
 
 // Posts the apply request for `area` of `profile` to the main window.
 void PostApplyRequest(const VeltrixWindowHandle& window, std::uintptr_t area, int profile);
+
+// Sends the apply request for `area` of `profile` at once, without the main window's queue.
+using ApplySender = std::function<void(std::uintptr_t area, int profile)>;
 
 class ApplyHold {
   public:
@@ -28,6 +32,11 @@ class ApplyHold {
     // The countdown ran out: one request for each profile edited since the last one. A profile
     // switch during the countdown thus still sends the edits of the profile that was left.
     void Fire();
+
+    // The edits' context ends (their page or the window hides, the profile switches, the program
+    // quits): what the countdown holds is sent through `send` now, and nothing is left to fire.
+    // True when something was sent.
+    bool Flush(const ApplySender& send);
 
     int TimerId() const { return m_iTimerId; }
 

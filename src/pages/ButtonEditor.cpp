@@ -261,14 +261,10 @@ void ButtonEditor::ShowMacroChoice() {
 }
 
 void ButtonEditor::ChooseMacro(int item) {
-    const MacroRecord& macro = m_store.At(item);
     m_Edit.byFuncCode = kFuncMacro;
     m_Edit.byFuncType = static_cast<std::uint8_t>(FunctionCategory::Macro);
     m_Edit.iMacroIndex = item;
-    // A damaged count claims no more steps than a macro can have.
-    m_Edit.wMacroActionCount = static_cast<std::uint16_t>(MacroActionCount(macro));
-    SetFieldText(m_Edit.szMacroName, FieldText(macro.szName));
-    m_Edit.aMacroAction = macro.aAction;
+    CopyMacroToButton(m_Edit, m_store.At(item));
 }
 
 // The hook may have been paused by the macro page since it was last enabled, so capture always
@@ -306,6 +302,19 @@ void ButtonEditor::CommitRepeatCount(std::string_view text) {
 void ButtonEditor::ApplyButton() {
     if (!Editing()) {
         return;
+    }
+    if (m_Edit.byFuncCode == kFuncMacro) {
+        // The macro may have been edited, renamed or moved on the macro page since it was picked:
+        // the button gets it as the store holds it now. One deleted meanwhile is no longer
+        // offered, and Apply cannot bring it back; the edit waits for another choice.
+        const int macro = MacroIndexForButton(m_store, m_Edit);
+        if (macro < 0) {
+            return;
+        }
+        m_Edit.iMacroIndex = macro;
+        CopyMacroToButton(m_Edit, m_store.At(macro));
+    } else {
+        ClearButtonMacro(m_Edit);
     }
     CurrentProfile(m_settings).aButton[Index(m_iSelButton)] = m_Edit;
     RefreshButtonLabel(m_iSelButton);
@@ -398,6 +407,17 @@ void ButtonEditor::RefreshAllButtons() {
     }
 }
 
+void ButtonEditor::ShowProfile() {
+    ResetSelection();
+    RefreshAllButtons();
+}
+
+void ButtonEditor::RenameMacro(std::u16string_view oldName, std::u16string_view newName) {
+    if (Editing()) {
+        RenameButtonMacro(m_Edit, oldName, newName);
+    }
+}
+
 void ButtonEditor::FillMacroList() {
     std::vector<std::u16string_view> names;
     names.reserve(static_cast<std::size_t>(m_store.Count()));
@@ -407,6 +427,10 @@ void ButtonEditor::FillMacroList() {
     m_iMacroItemCount = m_store.Count();
     m_aiSelection[Index(ButtonList::Macro)] = -1;
     m_view.ShowMacroItems(names);
+    // An open edit's pick stays shown where it now is, and leaves the list when it was deleted.
+    if (Editing() && m_Edit.byFuncCode == kFuncMacro) {
+        SetListSelection(ButtonList::Macro, MacroIndexForButton(m_store, m_Edit));
+    }
 }
 
 }  // namespace veltrix

@@ -62,11 +62,17 @@ class ButtonEditor {
     void GuardLastLeftClick();
     // Label and tooltip of a button from its entry in the current profile.
     void RefreshButtonLabel(int button);
-    // The guard and all twelve labels, after a profile change, an import or a reset. An edit in
-    // progress goes on.
+    // The guard and all twelve labels, after the macros changed the entries. An edit in progress
+    // goes on.
     void RefreshAllButtons();
+    // The current profile changed under the page (a profile switch, an import, a reset): an open
+    // edit belongs to the profile it began in, so it closes as Cancel does; then the buttons show
+    // the new profile.
+    void ShowProfile();
     // The macro list again, after the macro store changed.
     void FillMacroList();
+    // A macro got a new name: a pick of it in the open edit follows it.
+    void RenameMacro(std::u16string_view oldName, std::u16string_view newName);
 
     // The button being edited; -1 when none is.
     int SelectedButton() const { return m_iSelButton; }

@@ -30,7 +30,7 @@ void DpiPage::Refresh() {
     const ProfileData& profile = Current();
     MarkLevel(CurrentDpiLevel(profile));
     for (int level = 0; level < kDpiLevelCount; ++level) {
-        m_view.SetLevelText(level, DpiText(profile.aiDpiValue[At(level)]));
+        ShowLevelValue(level, profile.aiDpiValue[At(level)]);
         m_view.SetLevelSwatch(level, UiColorFromColorRef(profile.acrDpiColor[At(level)]));
         m_view.SetLevelSlider(level, profile.aiDpiValue[At(level)]);
     }
@@ -98,9 +98,9 @@ void DpiPage::OnMouseSettingsClick() {
 }
 
 void DpiPage::OnTimer(int id) {
-    // A hidden page lets its timer run on: the request goes out at the first expiry after the
-    // page is back on screen.
-    if (id == m_hold.TimerId() && m_view.IsPageVisible()) {
+    // The edits are in the record whether or not the page is still on screen: the request never
+    // waits for the page to come back.
+    if (id == m_hold.TimerId()) {
         m_hold.Fire();
     }
 }
@@ -120,8 +120,18 @@ bool DpiPage::StoreSliderValue(int level, int value) {
     // the record as one the mouse cannot take.
     const int stored = InRange(value, kDpiSliderMin, kDpiSliderMax);
     Current().aiDpiValue[At(level)] = stored;
-    m_view.SetLevelText(level, DpiText(stored));
+    ShowLevelValue(level, stored);
     return true;
+}
+
+// A level without a value would read "0" beside a slider resting at its minimum, so that the
+// first arrow press would seem to jump from 0 to 200: it reads as not set instead.
+void DpiPage::ShowLevelValue(int level, std::int32_t value) {
+    if (value < kDpiSliderMin) {
+        m_view.SetLevelTextId(level, kDpiLevelOffTextId);
+    } else {
+        m_view.SetLevelText(level, DpiText(value));
+    }
 }
 
 // The program sets the list's selection as a user would: a change is handled like the user's

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "pages/ApplyHold.h"
 #include "pages/DpiPageView.h"
@@ -37,6 +38,8 @@ inline constexpr std::array<int, 4> kReportRates = {125, 250, 500, 1000};
 
 // The label text of a DPI value in units of 100: "1600" for 16.
 std::string DpiText(std::int32_t value);
+// What a level without a value (0, or below the sliders' range) shows instead of a number.
+inline constexpr std::string_view kDpiLevelOffTextId = "dpi_level_off_text";
 
 class DpiPage {
   public:
@@ -65,6 +68,8 @@ class DpiPage {
     void OnMouseSettingsClick();
     // A timer that the page started through its view has fired.
     void OnTimer(int id);
+    // The held edits are sent through `send` now (see ApplyHold::Flush); true when there were any.
+    bool FlushHeldEdits(const ApplySender& send) { return m_hold.Flush(send); }
 
     // The item that the rate list shows; -1 for none, as before the first refresh.
     int RateSelection() const { return m_iRateSelection; }
@@ -73,6 +78,7 @@ class DpiPage {
     ProfileData& Current() { return CurrentProfile(m_settings); }
     void MarkLevel(int level);
     bool StoreSliderValue(int level, int value);
+    void ShowLevelValue(int level, std::int32_t value);
     void SetRateSelection(int item);
     void RateSelectionChanged(int item);
 

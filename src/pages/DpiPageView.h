@@ -19,6 +19,10 @@ class DpiPageView : public PageView {
     virtual void SelectLevelButton(int level) = 0;
     // The value label of `level`: its text and its text colour.
     virtual void SetLevelText(int level, std::string_view text) = 0;
+    // The level holds no DPI value: its label shows the language text of `textId` instead of a
+    // number, and its slider, resting at its minimum, tells assistive tools the same, until the
+    // next SetLevelText.
+    virtual void SetLevelTextId(int level, std::string_view textId) = 0;
     virtual void SetLevelTextColor(int level, UiColor color) = 0;
     // The slider of `level`, in units of 100 DPI. A value outside the slider's range (an unused
     // level holds 0) shows as the nearest end.

@@ -147,10 +147,20 @@ void LightingPage::OnWheelReleased(UiColor color) {
     PostApplyRequest(m_window, kApplyLight, m_settings.iCurProfile);
 }
 
+void LightingPage::OnWheelKeyed(UiColor color) {
+    if (!Visible()) {
+        return;
+    }
+    const ColorRef stored = ColorRefFromUiColor(color);
+    ShowColorEdits(stored);
+    StoreLightColor(stored);
+    m_hold.Restart(m_settings.iCurProfile);
+}
+
 void LightingPage::OnTimer(int id) {
-    // A hidden page lets its timer run on: the request goes out at the first expiry after the
-    // page is back on screen.
-    if (id == m_hold.TimerId() && Visible()) {
+    // The edits are in the record whether or not the page is still on screen: the request never
+    // waits for the page to come back.
+    if (id == m_hold.TimerId()) {
         m_hold.Fire();
     }
 }

@@ -4,8 +4,8 @@
 // and the preset colour (every other mode) of the current profile. Every change goes into the
 // record at once and is applied by an apply request to the main window; slider and colour edits
 // wait for a pause, while the choice of a mode, a direction or a preset and the release of the
-// colour wheel are applied at once. The synchronize button does nothing. The widget reports the
-// user's events to the operations below and renders what LightingPageView is told.
+// colour wheel are applied at once. The widget reports the user's events to the operations below
+// and renders what LightingPageView is told.
 
 #include <cstdint>
 #include <string>
@@ -87,8 +87,13 @@ class LightingPage {
     void OnWheelMoved(UiColor color);
     // The colour wheel was let go: stored and applied at once.
     void OnWheelReleased(UiColor color);
+    // The colour wheel was moved by a key: stored, applied after a pause, like the sliders, so a
+    // held arrow key sends only the colour it stops at.
+    void OnWheelKeyed(UiColor color);
     // A timer that the page started through its view has fired.
     void OnTimer(int id);
+    // The held edits are sent through `send` now (see ApplyHold::Flush); true when there were any.
+    bool FlushHeldEdits(const ApplySender& send) { return m_hold.Flush(send); }
 
     // The item that the mode combo shows; -1 for none.
     int ModeSelection() const { return m_iModeSelection; }

@@ -200,6 +200,35 @@ class PagesTest(unittest.TestCase):
         self.assertEqual(button_bytes(buttons, 7)[NAME_AT:NAME_AT + NAME_BYTES],
                          name_field("Greeting"))
 
+        # Button 8 moves on to a key; deleting the macro it ran before leaves the key in place,
+        # in the file and on the mouse.
+        self.edit_button(8, "Keyboard key")
+        key = self.s.wait_showing("text", "Key")
+        self.type_until_seen("j", lambda: key.queryText().getText(0, -1) == "J")
+        self.s.press("push button", "Apply")
+        self.expect_reports(1, 0)
+        self.page("Macros")
+        self.s.click(self.s.wait_showing("list", "Macro list").getChildAtIndex(0))
+        self.s.press("push button", "Delete macro")
+        self.s.wait_showing("push button", "OK").queryAction().doAction(0)
+        wait_for(lambda: self.s.find("list", "Macro list").childCount == 0, what="the deletion")
+        self.wait_quiet()
+        self.page("Buttons")
+        self.assertIsNotNone(self.s.find_showing("check box", "Button 8: J"))
+        self.assertEqual(self.d.log(), [], "no button lost its function")
+        button = button_bytes(profile_bytes(read(self.d.settings_file()), 0), 7)
+        self.assertEqual(button[1:3], bytes([16, 4]))  # still a key
+        self.assertEqual(button[NAME_AT:NAME_AT + NAME_BYTES], bytes(NAME_BYTES))
+
+        # A profile switch, from the mouse's own button or from the window, closes an open edit
+        # as Cancel does: nothing it held can reach the profile switched to.
+        for switch in (lambda: self.d.mouse("profile-button"),
+                       lambda: self.s.press("radio button", "Profile 3")):
+            self.edit_button(2, "Media and apps")
+            switch()
+            wait_for(lambda: not self.s.find_showing("push button", "Apply"),
+                     what="the edit to close")
+
     def test_dpi_and_lighting_changes_reach_the_mouse_once(self):
         self.open_session()
         self.page("DPI")
@@ -234,10 +263,31 @@ class PagesTest(unittest.TestCase):
         self.s.wait_showing("push button", "Colour 5").queryAction().doAction(0)
         self.expect_reports(3, 0)
 
+        # An arrow held on the colour wheel for a second and a half sends one colour: the last.
+        wheel = wait_for(lambda: self.s.pyatspi.findDescendant(
+            self.s.app(), lambda o: o.name == "Colour wheel" and self.s.showing(o)),
+            what="the colour wheel")
+        wheel.queryComponent().grabFocus()
+        wait_for(lambda: wheel.getState().contains(self.s.pyatspi.STATE_FOCUSED),
+                 what="the wheel focused")
+        subprocess.run(["xdotool", "key", "--delay", "30"] + ["Left"] * 50, check=True)
+        self.expect_reports(3, 0)
+
         profile = profile_bytes(read(self.d.settings_file()), 0)
         self.assertEqual(struct.unpack_from("<i", profile, 2244 + 4)[0], 40)
         self.assertEqual(struct.unpack_from("<i", profile, 2352)[0], 2)  # the current level
         self.assertEqual(struct.unpack_from("<i", profile, 2340)[0], (low + high) // 2)
+
+        # An edit still held when its page, then the window, hides is sent and saved at once.
+        brightness.currentValue = low
+        self.page("DPI")
+        self.expect_reports(3, 0)
+        self.page("Lighting")
+        brightness.currentValue = high
+        self.s.press("push button", "Close")
+        self.expect_reports(3, 0)
+        profile = profile_bytes(read(self.d.settings_file()), 0)
+        self.assertEqual(struct.unpack_from("<i", profile, 2340)[0], high)
 
     def test_a_recorded_macro_on_a_button_and_macro_files(self):
         self.open_session()

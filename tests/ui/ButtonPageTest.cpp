@@ -7,15 +7,18 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QStackedWidget>
 #include <QtTest>
 
 #include "CMainWnd.h"
 #include "CWirelessButtonUI.h"
+#include "CWirelessMacroUI.h"
 #include "CWirelessPage.h"
 #include "HookBinding.h"
 #include "Language.h"
 #include "Skin.h"
+#include "SkinWindow.h"
 #include "UiTestSupport.h"
 #include "platform/MessageQueue.h"
 #include "platform/Messages.h"
@@ -299,6 +302,53 @@ class ButtonPageTest : public QObject {
                                  30000);
         const std::vector<std::string> reports = veltrix::test::ReportsOf(saved, kApplyButtons, 0);
         QTRY_VERIFY_WITH_TIMEOUT(EndsWith(mouse.Log(), reports), 30000);
+
+        // Button 6 moves on to a key; button 7 has the macro picked, not yet applied, when it is
+        // renamed; Apply gives button 7 the macro as it now is.
+        QTest::mouseClick(Button(page, 6), Qt::LeftButton);
+        ChooseItem(category, static_cast<int>(FunctionCategory::Keyboard));
+        window->HandleCustomMessage({kMsgHookEvent, kVirtualKeyA, 0});
+        apply->click();
+        QTest::mouseClick(Button(page, 7), Qt::LeftButton);
+        ChooseItem(category, static_cast<int>(FunctionCategory::Macro));
+        ChooseItem(Combo(page, "wireless_macro_type_combo"), 0);
+        CWirelessMacroUI* macros = window->DevicePage().MacroPage();
+        const auto showTab = [&window](const char* name) {
+            veltrix::test::Control<QAbstractButton>(window.get(), name)->click();
+        };
+        showTab("wireless_macro_btn");
+        veltrix::test::Control<QListWidget>(macros, "wireless_macro_list")->setCurrentRow(0);
+        auto* name = veltrix::test::Control<QLineEdit>(macros, "wireless_macro_name_edit");
+        name->setText("Reload two");
+        Q_EMIT name->editingFinished();
+        showTab("wireless_button_btn");
+        QCOMPARE(Combo(page, "wireless_macro_type_combo")->currentText(), QString("Reload two"));
+        apply->click();
+        QCOMPARE(Button(page, 7)->accessibleName(), QString("Button 7: Reload two"));
+
+        // Button 8 has it picked when it is deleted: it is no longer offered, Apply cannot bring
+        // it back, and only button 7, which runs it, gets its factory function back.
+        QTest::mouseClick(Button(page, 8), Qt::LeftButton);
+        ChooseItem(category, static_cast<int>(FunctionCategory::Macro));
+        ChooseItem(Combo(page, "wireless_macro_type_combo"), 0);
+        showTab("wireless_macro_btn");
+        SkinWindow::QueueAnswer(1);
+        veltrix::test::Control<QAbstractButton>(macros, "wireless_macro_delete_btn")->click();
+        showTab("wireless_button_btn");
+        QCOMPARE(Combo(page, "wireless_macro_type_combo")->currentIndex(), -1);
+        apply->click();
+        FindControl<QAbstractButton>(page, "wireless_button_cancel_btn")->click();
+        const ProfileData& after = window->DevicePage().Settings().Profiles[0];
+        QCOMPARE(after.aButton[5].byFuncCode, kFuncKeyboardKey);
+        QCOMPARE(after.aButton[5].byKeyCode, 4);
+        QCOMPARE(after.aButton[6].byFuncCode, defaults.Profiles[0].aButton[6].byFuncCode);
+        QCOMPARE(after.aButton[7].byFuncCode, defaults.Profiles[0].aButton[7].byFuncCode);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (saved = veltrix::test::SavedRecord(data.Path()),
+             std::memcmp(&saved.Profiles[0], &after, sizeof(ProfileData)) == 0),
+            30000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            EndsWith(mouse.Log(), veltrix::test::ReportsOf(saved, kApplyButtons, 0)), 30000);
     }
 };
 

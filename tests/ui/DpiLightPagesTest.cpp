@@ -10,12 +10,14 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 
 #include "CDpiColorWnd.h"
 #include "CMainWnd.h"
 #include "CWirelessDPIUI.h"
 #include "CWirelessLightUI.h"
 #include "CWirelessPage.h"
+#include "ColorWheel.h"
 #include "FileDialogs.h"
 #include "Language.h"
 #include "Skin.h"
@@ -135,6 +137,12 @@ class DpiLightPagesTest : public QObject {
         auto* dpi = Control<QSlider>(window.get(), "wireless_dpi3_slider");
         QCOMPARE(dpi->minimum(), kDpiSliderMin);
         QCOMPARE(dpi->maximum(), kDpiSliderMax);
+
+        // The mouse keeps its lighting itself: a button with nothing to do does not look live.
+        auto* sync = Control<QAbstractButton>(window.get(), "wireless_synchronize_btn");
+        QVERIFY(!sync->isEnabled());
+        QCOMPARE(sync->toolTip(), Tr("synchronize_tip_text"));
+        QCOMPARE(sync->accessibleDescription(), Tr("synchronize_tip_text"));
     }
 
     void BothPagesShowTheRecordAndFollowTheMode() {
@@ -142,7 +150,8 @@ class DpiLightPagesTest : public QObject {
         auto window = MakeWindow(data, veltrix::test::NoPluginFolders());
         QWidget* w = window.get();
         ShowTab(w, "wireless_dpi_setting_btn");
-        const QStringList dpi = {"1000", "1600", "3200", "5000", "0", "0", "0", "0"};
+        const QString off = Tr("dpi_level_off_text");
+        const QStringList dpi = {"1000", "1600", "3200", "5000", off, off, off, off};
         const std::array<QColor, 8> swatches = {
             QColor(255, 0, 0),   QColor(0, 255, 0),   QColor(0, 0, 255),   QColor(255, 255, 0),
             QColor(0, 255, 255), QColor(255, 0, 255), QColor(255, 128, 0), QColor(255, 255, 255)};
@@ -157,8 +166,14 @@ class DpiLightPagesTest : public QObject {
                      swatches[static_cast<std::size_t>(n - 1)]);
         }
         QCOMPARE(Control<QComboBox>(w, "wireless_polling_rate_combo")->currentIndex(), 2);
-        // An unused level's slider rests at its lowest end.
-        QCOMPARE(Control<QSlider>(w, "wireless_dpi5_slider")->value(), kDpiSliderMin);
+        // An unused level's slider rests at its lowest end, and says to assistive tools that the
+        // level is off rather than at its lowest value, until the user sets it.
+        auto* unused = Control<QSlider>(w, "wireless_dpi5_slider");
+        QCOMPARE(unused->value(), kDpiSliderMin);
+        QCOMPARE(unused->accessibleDescription(), off);
+        QTest::keyClick(unused, Qt::Key_Right);
+        QCOMPARE(Control<QLabel>(w, "wireless_dpi_value_5")->text(), QString("200"));
+        QCOMPARE(unused->accessibleDescription(), QString());
 
         // An imported profile is on the page at once.
         ProfileData imported = window->DevicePage().Settings().Profiles[0];
@@ -287,6 +302,37 @@ class DpiLightPagesTest : public QObject {
         tally.Accept(kApplyLight, 0);
         QCOMPARE(SavedRecord(data.Path()).Profiles[0].iLightBrightness, 5);
 
+        // A held edit goes at once, and is saved at once, when its page or the window hides.
+        const std::function<void()> ends[] = {
+            [w] { ShowTab(w, "wireless_dpi_setting_btn"); },
+            [w] { w->hide(); },
+            [w] { w->showMinimized(); },
+        };
+        int held = 5;
+        for (const auto& end : ends) {
+            w->showNormal();
+            ShowTab(w, "wireless_light_btn");
+            QTest::keyClick(brightness, held % 2 == 0 ? Qt::Key_Left : Qt::Key_Right);
+            held += held % 2 == 0 ? -1 : 1;
+            end();
+            QCOMPARE(SavedRecord(data.Path()).Profiles[0].iLightBrightness, held);
+            QTRY_COMPARE_WITH_TIMEOUT(mouse.Log(), tally.With(kApplyLight, 0), kMouseTimeout);
+            tally.Accept(kApplyLight, 0);
+        }
+        w->showNormal();
+        ShowTab(w, "wireless_light_btn");
+
+        // An arrow held on the colour wheel sends the colour it stops at, once; a request per
+        // step would show in the tally of the next change.
+        auto* wheel = Control<ColorWheel>(w, "wireless_light_color_pallet");
+        for (int step = 0; step < 30; ++step) {
+            QTest::keyClick(wheel, Qt::Key_Left);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(mouse.Log(), tally.With(kApplyLight, 0), kMouseTimeout);
+        tally.Accept(kApplyLight, 0);
+        QCOMPARE(SavedRecord(data.Path()).Profiles[0].crLightColor,
+                 ColorRefFromUiColor(wheel->Color()));
+
         Control<QAbstractButton>(w, "wireless_color_btn5")->click();
         QTRY_COMPARE_WITH_TIMEOUT(mouse.Log(), tally.With(kApplyLight, 0), kMouseTimeout);
         tally.Accept(kApplyLight, 0);
@@ -297,7 +343,12 @@ class DpiLightPagesTest : public QObject {
         ShowTab(w, "wireless_dpi_setting_btn");
         page.Settings().Profiles[1].iReportRate = 1;
         page.Settings().Profiles[1].aiDpiValue[0] = 20;
+        // A DPI edit still held when the profile switches goes first, for the profile it was
+        // made in.
+        QTest::keyClick(Control<QSlider>(w, "wireless_dpi2_slider"), Qt::Key_Right);
         Control<QAbstractButton>(w, "wireless_profile_2_btn")->click();
+        QCOMPARE(SavedRecord(data.Path()).Profiles[0].aiDpiValue[1], 17);
+        tally.Accept(kApplyDpi, 0);
         QCOMPARE(Control<QLabel>(w, "wireless_dpi_value_1")->text(), QString("2000"));
         QCOMPARE(Control<QComboBox>(w, "wireless_polling_rate_combo")->currentIndex(), 1);
         const auto rateSentFirst = [&] {

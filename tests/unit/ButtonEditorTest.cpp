@@ -2,6 +2,7 @@
 
 #include "MacroFakes.h"
 #include "PageFakes.h"
+#include "macro/MacroSync.h"
 #include "pages/ButtonEditor.h"
 #include "platform/MessageQueue.h"
 #include "platform/Messages.h"
@@ -287,19 +288,77 @@ TEST_F(ButtonEditorTest, RepeatCountsAreKeptBetweenOneAnd255) {
     }
 }
 
-TEST_F(ButtonEditorTest, ApplyWritesIntoTheProfileCurrentAtThatMoment) {
-    m_editor.SelectButton(2);
+TEST_F(ButtonEditorTest, AProfileSwitchClosesTheEditAsCancelDoes) {
+    // Profile 3 has its only left click on button 0; editing button 2 began in profile 0.
+    ProfileAt(*m_settings, 3).aButton[1].byFuncCode = kFuncPlayPause;
+    m_editor.SelectButton(1);
     m_editor.ChooseFunction(ButtonList::Category, kDpi);
     m_settings->iCurProfile = 3;
-    ProfileAt(*m_settings, 3).aButton[1].byFuncCode = kFuncPlayPause;
-    m_editor.RefreshAllButtons();
+    const auto before = BytesOf(*m_settings);
+    m_editor.ShowProfile();
     EXPECT_EQ(m_page.labels[1], "play_pause_text");
-    EXPECT_EQ(Shown(m_page.enabled), "001000000000") << "still editing 2";
-    EXPECT_TRUE(m_page.panel);
+    EXPECT_EQ(Shown(m_page.enabled), "011111111111") << "the guard of the new profile";
+    EXPECT_FALSE(m_page.panel);
+    EXPECT_EQ(m_editor.SelectedButton(), -1);
     m_editor.ApplyButton();
-    EXPECT_EQ(Entry(2, 3).byFuncCode, 6);
-    EXPECT_EQ(Entry(2, 0).byFuncCode, 3) << "the profile the edit began in";
+    EXPECT_EQ(BytesOf(*m_settings), before) << "the new profile keeps its left click";
+    EXPECT_TRUE(Posted().empty());
+}
+
+TEST_F(ButtonEditorTest, AnotherFunctionLeavesNoMacroBehind) {
+    AddMacro(u"Old", 5);
+    m_editor.FillMacroList();
+    for (const int category : {kKeyboard, kMedia, 0}) {
+        m_editor.SelectButton(6);
+        m_editor.ChooseFunction(ButtonList::Category, kMacro);
+        m_editor.ChooseFunction(ButtonList::Macro, 0);
+        m_editor.ApplyButton();
+        ASSERT_EQ(FieldText(Entry(6).szMacroName), u"Old");
+        m_editor.SelectButton(6);
+        m_editor.ChooseFunction(ButtonList::Category, category);
+        m_editor.ApplyButton();
+        ButtonEntry bare = Entry(6);
+        ClearButtonMacro(bare);
+        EXPECT_EQ(BytesOf(Entry(6)), BytesOf(bare)) << category << ": no name, index or steps";
+        EXPECT_EQ(Entry(6).iMacroIndex, -1);
+    }
+}
+
+TEST_F(ButtonEditorTest, AMacroChangedWhileItIsPickedIsTakenAsTheStoreHoldsItAtApply) {
+    AddMacro(u"First", 2);
+    AddMacro(u"Jump", 3);
+    m_editor.FillMacroList();
+    m_editor.SelectButton(4);
+    m_editor.ChooseFunction(ButtonList::Category, kMacro);
+    m_editor.ChooseFunction(ButtonList::Macro, 1);
+
+    // Edited, renamed, and an earlier macro deleted, all before Apply.
+    m_store.At(1).iActionCount = 7;
+    m_store.At(1).aAction[0] = {9, kDown, 300};
+    SetFieldText(m_store.At(1).szName, u"Leap");
+    m_editor.RenameMacro(u"Jump", u"Leap");
+    m_store.Erase(0);
+    m_editor.FillMacroList();
+    EXPECT_EQ(m_page.Selected(ButtonList::Macro), 0) << "the pick stays shown";
+    m_editor.ApplyButton();
+    EXPECT_EQ(FieldText(Entry(4).szMacroName), u"Leap");
+    EXPECT_EQ(Entry(4).wMacroActionCount, 7);
+    EXPECT_EQ(Entry(4).aMacroAction, m_store.At(0).aAction);
+    EXPECT_EQ(Entry(4).iMacroIndex, 0);
     EXPECT_EQ(Posted().size(), 1u);
+
+    // Deleted while picked: the list no longer offers it and Apply cannot bring it back.
+    const auto applied = BytesOf(*m_settings);
+    m_editor.SelectButton(5);
+    m_editor.ChooseFunction(ButtonList::Category, kMacro);
+    m_editor.ChooseFunction(ButtonList::Macro, 0);
+    m_store.Erase(0);
+    m_editor.FillMacroList();
+    EXPECT_EQ(m_page.Selected(ButtonList::Macro), -1);
+    m_editor.ApplyButton();
+    EXPECT_EQ(BytesOf(*m_settings), applied);
+    EXPECT_TRUE(Posted().empty());
+    EXPECT_EQ(m_editor.SelectedButton(), 5) << "the edit waits for another choice";
 }
 
 }  // namespace

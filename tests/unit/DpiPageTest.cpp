@@ -25,6 +25,9 @@ class FakeDpiScreen final : public FakePageScreen<DpiPageView> {
   public:
     void SelectLevelButton(int level) override { levelButton = level; }
     void SetLevelText(int level, std::string_view text) override { texts.at(At(level)) = text; }
+    void SetLevelTextId(int level, std::string_view id) override {
+        texts.at(At(level)) = "id:" + std::string(id);
+    }
     void SetLevelTextColor(int level, UiColor color) override { textColors.at(At(level)) = color; }
     void SetLevelSlider(int level, int value) override { sliders.at(At(level)) = value; }
     void SetLevelSwatch(int level, UiColor color) override { swatches.at(At(level)) = color; }
@@ -50,10 +53,20 @@ class FakeDpiScreen final : public FakePageScreen<DpiPageView> {
 
 using DpiPageTest = PageTest<FakeDpiScreen, DpiPage>;
 
+// Keeps what a flush sends, as the requests it would be.
+struct SentRequests {
+    void operator()(std::uintptr_t area, int profile) {
+        sent.push_back(ApplyRequest(area, profile));
+    }
+    std::vector<Message> sent;
+};
+
 TEST_F(DpiPageTest, RefreshShowsTheProfileAndPostsARateRequestOnlyWhenTheShownRateChanges) {
     m_page.Refresh();
+    // A level without a value says so rather than reading "0" beside a slider at its minimum.
+    const std::string off = "id:dpi_level_off_text";
     EXPECT_EQ(m_screen.texts,
-              (std::array<std::string, 8>{"1000", "1600", "3200", "5000", "0", "0", "0", "0"}));
+              (std::array<std::string, 8>{"1000", "1600", "3200", "5000", off, off, off, off}));
     EXPECT_EQ(m_screen.sliders, (std::array<int, 8>{10, 16, 32, 50, 0, 0, 0, 0}));
     EXPECT_EQ(m_screen.levelButton, 1);
     EXPECT_EQ(m_screen.textColors, (Colors{W, R, W, W, W, W, W, W}));
@@ -115,7 +128,7 @@ TEST_F(DpiPageTest, SliderReleasesAreAppliedOnce500msAfterTheLast) {
     EXPECT_THAT(Posted(), ElementsAre(ApplyRequest(kApplyDpi, 0), ApplyRequest(kApplyDpi, 1)));
 }
 
-TEST_F(DpiPageTest, AHiddenPageIgnoresEventsAndSendsAnArmedRequestOnceItIsBack) {
+TEST_F(DpiPageTest, AHiddenPageIgnoresEventsButNeverKeepsAHeldEdit) {
     const std::vector<std::uint8_t> before = BytesOf(*m_settings);
     m_screen.visible = false;
     m_page.OnLevelClick(4);
@@ -127,16 +140,43 @@ TEST_F(DpiPageTest, AHiddenPageIgnoresEventsAndSendsAnArmedRequestOnceItIsBack) 
     EXPECT_THAT(Posted(), IsEmpty());
     EXPECT_EQ(m_screen.pickerStart.first, -1);
 
+    // Hidden without a word during the hold: the request goes when the hold ends all the same.
     m_screen.visible = true;
     m_page.OnSliderReleased(0, 40);
     RunFor(300ms);
     m_screen.visible = false;
-    RunFor(1000ms);  // two expiries pass unheard
-    m_screen.visible = true;
     RunFor(199ms);
     EXPECT_THAT(Posted(), IsEmpty());
     RunFor(1ms);
     EXPECT_THAT(Posted(), ElementsAre(ApplyRequest(kApplyDpi, 0)));
+}
+
+TEST_F(DpiPageTest, AFlushSendsEveryHeldProfileAtOnceAndOnlyOnce) {
+    SentRequests flushed;
+    EXPECT_FALSE(m_page.FlushHeldEdits(std::ref(flushed)));
+    m_page.OnSliderReleased(1, 20);
+    m_settings->iCurProfile = 4;
+    m_page.OnSliderReleased(1, 30);
+    RunFor(100ms);
+    EXPECT_TRUE(m_page.FlushHeldEdits(std::ref(flushed)));
+    EXPECT_THAT(flushed.sent, ElementsAre(ApplyRequest(kApplyDpi, 0), ApplyRequest(kApplyDpi, 4)));
+    EXPECT_EQ((std::pair{Profile(0).aiDpiValue[1], Profile(4).aiDpiValue[1]}), (std::pair{20, 30}));
+    RunFor(1000ms);
+    EXPECT_FALSE(m_page.FlushHeldEdits(std::ref(flushed)));
+    EXPECT_THAT(Posted(), IsEmpty()) << "nothing goes twice";
+    EXPECT_EQ(flushed.sent.size(), 2u);
+}
+
+TEST_F(DpiPageTest, ALevelWithoutAValueShowsAsNotSetUntilTheUserMovesIt) {
+    Profile(0).aiDpiValue[6] = -3;  // only a damaged file holds one below the range
+    m_page.Refresh();
+    EXPECT_EQ(m_screen.texts[6], "id:dpi_level_off_text");
+    EXPECT_EQ(m_screen.texts[7], "id:dpi_level_off_text");
+    m_page.OnSliderMoved(7, 1);
+    EXPECT_EQ(m_screen.texts[7], "100") << "moved to the slider's minimum, it holds that value";
+    m_page.OnSliderReleased(6, 2);
+    EXPECT_EQ(m_screen.texts[6], "200");
+    EXPECT_EQ((std::pair{Profile(0).aiDpiValue[6], Profile(0).aiDpiValue[7]}), (std::pair{2, 1}));
 }
 
 TEST_F(DpiPageTest, LevelAndRateChoicesAreAppliedAtOnceAndTheMousesLevelOnlyShown) {

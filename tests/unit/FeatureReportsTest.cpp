@@ -5,9 +5,9 @@
 
 #include "device/FeatureReports.h"
 #include "device/ReportText.h"
-#include "vocabulary/ButtonFunctions.h"
 #include "platform/Utf16Text.h"
 #include "profile/ProfileDefaults.h"
+#include "vocabulary/ButtonFunctions.h"
 
 namespace veltrix {
 namespace {

@@ -170,18 +170,30 @@ TEST_F(LightingPageTest, SliderAndPaletteEditsWaitWhileImmediateChoicesLeaveThem
     EXPECT_THAT(Posted(), ElementsAre(kApply));
 }
 
-TEST_F(LightingPageTest, AHiddenPageIgnoresEventsAndSendsAnArmedRequestOnceItIsBack) {
+TEST_F(LightingPageTest, AHiddenPageIgnoresEventsButNeverKeepsAHeldEdit) {
     m_page.OnSpeedChanged(3);
     m_screen.visible = false;
     const std::vector<std::uint8_t> before = BytesOf(*m_settings);
     m_page.OnModeChosen(3);
     m_page.OnPresetClick(0);
     m_page.OnChannelEdited(ColorChannel::Red, "1");
+    m_page.OnWheelKeyed(0xFF102030);
     RunFor(1200ms);
     EXPECT_EQ(BytesOf(*m_settings), before);
+    EXPECT_THAT(Posted(), ElementsAre(kApply)) << "the speed, held before the page hid";
+}
+
+TEST_F(LightingPageTest, WheelKeysAreHeldLikeTheSlidersAndTheLastColourWins) {
+    // An arrow held for 1.5 s repeats every 30 ms.
+    for (UiColor blue = 0; blue < 50; ++blue) {
+        m_page.OnWheelKeyed(0xFF104000 | blue);
+        RunFor(30ms);
+    }
     EXPECT_THAT(Posted(), IsEmpty());
-    m_screen.visible = true;
-    RunFor(300ms);
+    EXPECT_EQ(Profile(0).crLightColor, 0x00314010u);
+    EXPECT_EQ(m_screen.Edits(), (Strings{"16", "64", "49"}));
+    EXPECT_EQ(m_screen.preview, 0xFF104031u);
+    RunFor(470ms);
     EXPECT_THAT(Posted(), ElementsAre(kApply));
 }
 

@@ -2,10 +2,10 @@
 
 #include "MacroFakes.h"
 #include "macro/MacroRecorder.h"
-#include "vocabulary/KeyCodes.h"
 #include "platform/Messages.h"
 #include "support/ByteImage.h"
 #include "support/ManualClock.h"
+#include "vocabulary/KeyCodes.h"
 
 namespace veltrix {
 namespace {

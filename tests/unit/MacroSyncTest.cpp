@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "macro/MacroSync.h"
-#include "vocabulary/ButtonFunctions.h"
 #include "platform/Utf16Text.h"
 #include "profile/ProfileDefaults.h"
 #include "profile/RecordAccess.h"
 #include "support/ByteImage.h"
+#include "vocabulary/ButtonFunctions.h"
 
 namespace veltrix {
 namespace {
@@ -44,8 +44,9 @@ class MacroSyncTest : public ::testing::Test {
     MacroStore m_store;
 };
 
-TEST_F(MacroSyncTest, OnlyTheTwelveButtonsThatNameAMacroAreLookedAt) {
+TEST_F(MacroSyncTest, OnlyTheTwelveButtonsThatRunAMacroAreLookedAt) {
     AssignMacro(0, 12, u"Gone");  // entries past the twelfth mirror the buttons
+    AssignMacro(1, 3, u"Gone").byFuncCode = 1;
     const auto before = BytesOf(*m_settings);
     EXPECT_FALSE(MacroSync(*m_settings, m_store));
     EXPECT_EQ(BytesOf(*m_settings), before);
@@ -60,8 +61,10 @@ TEST_F(MacroSyncTest, ButtonsCopyTheirMacroOrGetTheirFactoryFunctionWhenItIsGone
     }
     const ButtonEntry& jump = AssignMacro(4, 11, u"JUMP");
     AssignMacro(0, 10, u"Damaged");
-    // A name alone is enough to be looked at, as is the macro code with an empty name.
-    AssignMacro(2, 7, u"Gone too").byFuncCode = 1;
+    // Only a button that runs a macro is looked at: a name left behind by an earlier macro
+    // choice keeps its button's function (button 6 has since been given a left click).
+    AssignMacro(2, 6, u"Gone too").byFuncCode = 1;
+    const auto leftClick = BytesOf(Button(2, 6));
     AssignMacro(3, 5, u"");
     EXPECT_TRUE(MacroSync(*m_settings, m_store));
 
@@ -79,8 +82,8 @@ TEST_F(MacroSyncTest, ButtonsCopyTheirMacroOrGetTheirFactoryFunctionWhenItIsGone
         EXPECT_EQ(BytesOf(Button(profile, profile)), BytesOf(expected))
             << "every other field zero, the button number included";
     }
-    EXPECT_EQ(Button(2, 7).byFuncCode, 0);
-    EXPECT_EQ(Button(3, 5).byFuncCode, 7);
+    EXPECT_EQ(BytesOf(Button(2, 6)), leftClick);
+    EXPECT_EQ(Button(3, 5).byFuncCode, 7) << "the macro code without a name: factory";
 }
 
 }  // namespace
