@@ -36,6 +36,7 @@ CAboutWnd::CAboutWnd(QWidget* owner) : SkinWindow(owner, "about.ui") {
                                 "https://www.gnu.org/licenses/gpl-3.0.html",
                                 Tr("about_licence_link_text")));
         links->setOpenExternalLinks(true);
+        links->setTextInteractionFlags(Qt::TextBrowserInteraction);
     }
     if (auto* version = FindControl<QLabel>(Root(), "about_version")) {
         version->setText(Tr("about_version_text").arg(QStringLiteral(VELTRIX_VERSION)));

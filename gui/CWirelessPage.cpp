@@ -233,6 +233,10 @@ void CWirelessPage::SelectProfile(int profile) {
 }
 
 void CWirelessPage::ResetProfiles() {
+    // Every profile goes back to the factory settings, on the mouse too: there is no way back.
+    if (CMsgWnd::Ask(m_pDialogOwner, "warning_title_text", "reset_profile_confirm_text") != 1) {
+        return;
+    }
     ResetProfileSettings(m_settings);
     SelectProfileButtonSilently(0);
     ReloadPages();

@@ -213,12 +213,19 @@ class DpiLightPagesTest : public QObject {
         auto window = MakeWindow(data, veltrix::test::NoPluginFolders());
         ShowTab(window.get(), "wireless_dpi_setting_btn");
         auto* button = Control<QAbstractButton>(window.get(), "mouse_attibute_btn");
-        const ScopedEnv path("PATH", bin.Path().c_str());
-        {
-            // Nothing is known for this desktop here: the click does nothing, and returns.
-            const ScopedEnv desktop("XDG_CURRENT_DESKTOP", "GNOME");
+        TempDir emptyBin;
+        for (const auto& [desktop, folder] : std::vector<std::pair<const char*, const TempDir*>>{
+                 {"GNOME", &bin}, {"Hyprland", &emptyBin}, {"", &emptyBin}}) {
+            // No settings program of this desktop is here: the user is told so.
+            const ScopedEnv path("PATH", folder->Path().c_str());
+            const ScopedEnv current("XDG_CURRENT_DESKTOP", desktop);
+            QString told;
+            veltrix::test::AnswerWarning(told, 1);
             button->click();
+            QCOMPARE(told, Tr("mouse_settings_unknown_text"));
         }
+        QVERIFY(!std::filesystem::exists(marker));
+        const ScopedEnv path("PATH", bin.Path().c_str());
         const ScopedEnv desktop("XDG_CURRENT_DESKTOP", "XFCE");
         button->click();
         QTRY_VERIFY(std::filesystem::exists(marker));
@@ -335,6 +342,7 @@ class DpiLightPagesTest : public QObject {
                  QColor(Qt::red));
 
         // A reset shows the factory record again.
+        SkinWindow::QueueAnswer(1);
         page.ResetProfiles();
         QCOMPARE(Control<QLabel>(w, "wireless_dpi_value_1")->text(), QString("1000"));
         QCOMPARE(Control<QComboBox>(w, "wireless_polling_rate_combo")->currentIndex(), 2);

@@ -10,6 +10,7 @@
 #include "CWirelessLightUI.h"
 #include "CWirelessPage.h"
 #include "FileDialogs.h"
+#include "Language.h"
 #include "Skin.h"
 #include "SkinWindow.h"
 #include "UiTestSupport.h"
@@ -174,7 +175,16 @@ class MainWindowTest : public QObject {
         QTRY_COMPARE(SavedRecord(data.Path()).Profiles[2].iLightSpeed, 7);
         QCOMPARE(SavedRecord(data.Path()).Profiles[1].iLightSpeed, 5);
 
-        // Reset brings every profile back and makes the first current.
+        // Reset asks first: Cancel keeps every profile, OK brings them all back and makes the
+        // first current.
+        QString asked;
+        veltrix::test::AnswerWarning(asked, 0);
+        page.ResetProfiles();
+        QCOMPARE(asked, Tr("reset_profile_confirm_text"));
+        QCOMPARE(page.Settings().iCurProfile, 2);
+        QCOMPARE(page.Settings().Profiles[2].iLightSpeed, 7);
+        QVERIFY(window->findChild<QAbstractButton*>("wireless_profile_3_btn")->isChecked());
+        SkinWindow::QueueAnswer(1);
         page.ResetProfiles();
         QCOMPARE(page.Settings().iCurProfile, 0);
         QCOMPARE(page.Settings().Profiles[2].iLightSpeed, 5);
