@@ -349,4 +349,12 @@ void CWirelessPage::ReloadPages() {
     }
 }
 
+void CWirelessPage::ShowBatteryState(BatteryState state) {
+    Q_EMIT BatteryChanged(state);
+}
+
+void CWirelessPage::WarnLowBattery() {
+    Q_EMIT LowBattery();
+}
+
 }  // namespace veltrix::gui
