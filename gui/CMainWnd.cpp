@@ -192,6 +192,11 @@ void CMainWnd::OnClick(const QString& control) {
         HideOrMinimise();
     } else if (control == "min_btn") {
         showMinimized();
+    } else if (control == "skin_btn") {
+        const SkinStyle style =
+            CurrentSkinStyle() == SkinStyle::Dark ? SkinStyle::Light : SkinStyle::Dark;
+        ApplySkinStyle(style);
+        SaveSkinStyle(style);
     } else if (control == "main_menu_btn") {
         CAboutWnd about(this);
         about.ShowModal();

@@ -41,7 +41,7 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     Language::Instance().Load(SkinPath("lan.xml"));
-    app.setStyleSheet(LoadStyleSheet());
+    ApplySkinStyle(SavedSkinStyle());
     QApplication::setWindowIcon(QIcon(SkinPath("images/veltrix-wireless.svg")));
 
     // Keys are stored by the position of the key the user pressed, under the layout in use.
