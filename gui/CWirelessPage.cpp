@@ -350,6 +350,9 @@ void CWirelessPage::ReloadPages() {
 }
 
 void CWirelessPage::ShowBatteryState(BatteryState state) {
+    if (m_pLowPowerLabel != nullptr) {
+        m_pLowPowerLabel->setVisible(state.bars == 1 && !state.charging);
+    }
     Q_EMIT BatteryChanged(state);
 }
 

@@ -143,10 +143,16 @@ class MainWindowTest : public QObject {
         QTRY_COMPARE_WITH_TIMEOUT(toolTip(), QString("Veltrix Wireless\nBattery 75%"), 10000);
         mouse.Ctl({"plug", "cable"});
         QTRY_COMPARE_WITH_TIMEOUT(toolTip(), QString("Veltrix Wireless\nCharging"), 10000);
-        mouse.Ctl({"battery", "2"});
+        mouse.Ctl({"battery", "1"});
         mouse.Ctl({"unplug", "cable"});
         QTRY_COMPARE_WITH_TIMEOUT(toolTip(), QString("Veltrix Wireless"), 10000);
-        QTRY_COMPARE_WITH_TIMEOUT(toolTip(), QString("Veltrix Wireless\nBattery 50%"), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(toolTip(), QString("Veltrix Wireless\nBattery 25%"), 10000);
+        // The page says so too, until the mouse is on its cable.
+        auto* lowPower = veltrix::test::Control(window.get(), "low_power_label");
+        QVERIFY(!lowPower->isHidden());
+        mouse.Ctl({"plug", "cable"});
+        QTRY_VERIFY_WITH_TIMEOUT(lowPower->isHidden(), 10000);
+        mouse.Ctl({"unplug", "cable"});
 
         // Unplugging the receiver: no mouse, the no-device view, and the window does not stay.
         window->show();
