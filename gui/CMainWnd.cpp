@@ -54,6 +54,16 @@ CMainWnd::CMainWnd(MainWindowOptions options)
     }
     m_pDeviceTabs = FindControl<QStackedWidget>(root, "device_tab_switch");
     m_pPage = std::make_unique<CWirelessPage>(root, this, m_port.Handle(), m_options.dataFolder);
+    connect(m_pPage.get(), &CWirelessPage::BatteryChanged, this, [this](BatteryState state) {
+        if (m_pTray != nullptr) {
+            m_pTray->SetBattery(state);
+        }
+    });
+    connect(m_pPage.get(), &CWirelessPage::LowBattery, this, [this] {
+        if (m_pTray != nullptr) {
+            m_pTray->NotifyLowBattery();
+        }
+    });
 
     m_noticeTimer.setSingleShot(true);
     m_noticeTimer.setInterval(kNoticeTime);
@@ -75,6 +85,8 @@ void CMainWnd::InitWindow() {
     setWindowTitle(title);
     setAccessibleName(title);
     m_pTray = std::make_unique<TrayIcon>(this, m_port.Handle());
+    // The cable may have been found before there was a tray to tell.
+    m_pTray->SetBattery(m_pPage->Session().Link().Battery());
     if (m_pHooks == nullptr) {
         m_pHooks = BindHookLibrary();
     }
@@ -180,6 +192,11 @@ void CMainWnd::OnClick(const QString& control) {
         HideOrMinimise();
     } else if (control == "min_btn") {
         showMinimized();
+    } else if (control == "skin_btn") {
+        const SkinStyle style =
+            CurrentSkinStyle() == SkinStyle::Dark ? SkinStyle::Light : SkinStyle::Dark;
+        ApplySkinStyle(style);
+        SaveSkinStyle(style);
     } else if (control == "main_menu_btn") {
         CAboutWnd about(this);
         about.ShowModal();

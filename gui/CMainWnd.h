@@ -59,6 +59,7 @@ class CMainWnd final : public QMainWindow {
     CaptureTargetFlags& CaptureFlags() { return m_captureFlags; }
     bool DevicePresent() const { return m_bDevicePresent; }
     CDPIMsg* NoticePopup() const { return m_pNoticePopup; }
+    TrayIcon* Tray() const { return m_pTray.get(); }
     bool HasNotificationArea() const;
 
     // Test seams: the warning box's number of openings so far, and the notice timer.

@@ -8,6 +8,7 @@
 #include <QStandardPaths>
 
 #include "CDpiColorWnd.h"
+#include "CMsgWnd.h"
 #include "Language.h"
 #include "Skin.h"
 #include "pages/MouseSettingsCommand.h"
@@ -210,15 +211,16 @@ void CWirelessDPIUI::OpenMouseSettings() {
     };
     const std::optional<std::vector<std::string>> command =
         MouseSettingsCommand(qgetenv("XDG_CURRENT_DESKTOP").toStdString(), installed);
-    if (!command) {
-        return;
-    }
     QStringList arguments;
-    for (std::size_t i = 1; i < command->size(); ++i) {
+    for (std::size_t i = 1; command && i < command->size(); ++i) {
         arguments << QString::fromStdString((*command)[i]);
     }
-    // Detached: the settings program lives on by itself and is never waited for.
-    QProcess::startDetached(QString::fromStdString(command->front()), arguments);
+    // Detached: the settings program lives on by itself and is never waited for. A click that
+    // opens nothing would look like a broken button, so the user is told.
+    if (!command || !QProcess::startDetached(QString::fromStdString(command->front()), arguments)) {
+        QWidget* owner = Context().pDialogOwner != nullptr ? Context().pDialogOwner : window();
+        CMsgWnd::Tell(owner, "warning_title_text", "mouse_settings_unknown_text");
+    }
 }
 
 }  // namespace veltrix::gui

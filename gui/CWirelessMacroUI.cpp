@@ -128,10 +128,10 @@ CWirelessMacroUI::CWirelessMacroUI(QWidget* parent)
 CWirelessMacroUI::~CWirelessMacroUI() = default;
 
 void CWirelessMacroUI::FindControls(QWidget* root) {
-    m_keyboardPicture = QIcon(SkinPath("images/keyboard_key_action.svg"));
-    m_mousePicture = QIcon(SkinPath("images/mouse.svg"));
-    m_pressPicture = QIcon(SkinPath("images/macro_key_down.svg"));
-    m_releasePicture = QIcon(SkinPath("images/macro_key_up.svg"));
+    m_keyboardPicture = QIcon(SkinImagePath("images/keyboard_key_action.svg"));
+    m_mousePicture = QIcon(SkinImagePath("images/mouse.svg"));
+    m_pressPicture = QIcon(SkinImagePath("images/macro_key_down.svg"));
+    m_releasePicture = QIcon(SkinImagePath("images/macro_key_up.svg"));
 
     m_pMacroList = FindControl<QListWidget>(root, "wireless_macro_list");
     m_pNameEdit = FindControl<QLineEdit>(root, "wireless_macro_name_edit");

@@ -240,6 +240,10 @@ void CWirelessPage::SelectProfile(int profile) {
 }
 
 void CWirelessPage::ResetProfiles() {
+    // Every profile goes back to the factory settings, on the mouse too: there is no way back.
+    if (CMsgWnd::Ask(m_pDialogOwner, "warning_title_text", "reset_profile_confirm_text") != 1) {
+        return;
+    }
     ResetProfileSettings(m_settings);
     SelectProfileButtonSilently(0);
     ReloadPages();
@@ -363,6 +367,17 @@ void CWirelessPage::ReloadPages() {
             page->Reload();
         }
     }
+}
+
+void CWirelessPage::ShowBatteryState(BatteryState state) {
+    if (m_pLowPowerLabel != nullptr) {
+        m_pLowPowerLabel->setVisible(state.bars == 1 && !state.charging);
+    }
+    Q_EMIT BatteryChanged(state);
+}
+
+void CWirelessPage::WarnLowBattery() {
+    Q_EMIT LowBattery();
 }
 
 }  // namespace veltrix::gui

@@ -97,6 +97,13 @@ class CWirelessPage final : public QObject, public DeviceLinkView {
     void MarkDpiLevel(int level) override;
     void SelectProfileButtonSilently(int profile) override;
     void ReloadPages() override;
+    void ShowBatteryState(BatteryState state) override;
+    void WarnLowBattery() override;
+
+  Q_SIGNALS:
+    // For the tray: the battery changed, or fell to its last bar.
+    void BatteryChanged(veltrix::BatteryState state);
+    void LowBattery();
 
   private:
     void LookUpControls(QWidget* root);

@@ -8,6 +8,8 @@
 #include <QSlider>
 #include <QTimer>
 
+#include "Skin.h"
+
 namespace veltrix::gui {
 
 QString QtText(std::string_view text) {
@@ -61,7 +63,7 @@ void PaintSwatch(QWidget* swatch, QRgb color) {
 
 void SetTextColor(QWidget* label, QRgb color) {
     if (label != nullptr) {
-        label->setStyleSheet(QString("color: %1;").arg(QColor(color).name()));
+        SetSkinTextColor(label, color);
     }
 }
 

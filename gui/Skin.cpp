@@ -1,9 +1,13 @@
 #include "Skin.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QSettings>
 #include <QVBoxLayout>
+#include <QXmlStreamReader>
 
 #include "ApplyRing.h"
 #include "CWirelessButtonUI.h"
@@ -25,6 +29,88 @@ QString& CurrentSkinFolder() {
 
 bool Is(const QString& className, const char* name) {
     return className.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
+}
+
+SkinStyle& CurrentStyle() {
+    static SkinStyle style = SkinStyle::Dark;
+    return style;
+}
+
+// Where a layout's buttons keep the images their icons were drawn from, so that a change of look
+// can draw them again from the other look's images.
+constexpr char kIconOffProperty[] = "skin_icon_off";
+constexpr char kIconOnProperty[] = "skin_icon_on";
+constexpr char kTextColorProperty[] = "skin_text_color";
+constexpr QRgb kLightTextColor = 0xFF1D2027;
+
+void ShowTextColor(QWidget* label, QRgb color) {
+    if (CurrentSkinStyle() == SkinStyle::Light && color == 0xFFFFFFFF) {
+        color = kLightTextColor;
+    }
+    label->setStyleSheet(QString("color: %1;").arg(QColor(color).name()));
+}
+
+QIcon SkinIcon(const QString& off, const QString& on) {
+    QIcon icon(SkinImagePath(off));
+    if (!on.isEmpty()) {
+        icon.addFile(SkinImagePath(on), {}, QIcon::Normal, QIcon::On);
+    }
+    return icon;
+}
+
+// Notes on each button of a layout the images of its icon, as the layout names them.
+void NoteIconImages(QFile& file, QWidget* root) {
+    file.seek(0);
+    QXmlStreamReader xml(&file);
+    QStringList widgets;  // the names of the enclosing widgets, innermost last
+    QString property;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isStartElement()) {
+            if (xml.name() == QLatin1String("widget")) {
+                widgets << xml.attributes().value("name").toString();
+            } else if (xml.name() == QLatin1String("property")) {
+                property = xml.attributes().value("name").toString();
+            } else if (property == QLatin1String("icon") && !widgets.isEmpty() &&
+                       (xml.name() == QLatin1String("normaloff") ||
+                        xml.name() == QLatin1String("normalon"))) {
+                const char* key =
+                    xml.name() == QLatin1String("normaloff") ? kIconOffProperty : kIconOnProperty;
+                if (auto* button = FindControl<QAbstractButton>(root, widgets.back())) {
+                    button->setProperty(key, xml.readElementText());
+                }
+            }
+        } else if (xml.isEndElement()) {
+            if (xml.name() == QLatin1String("widget") && !widgets.isEmpty()) {
+                widgets.removeLast();
+            } else if (xml.name() == QLatin1String("property")) {
+                property.clear();
+            }
+        }
+    }
+}
+
+// Draws a window's icons and chosen text colours again in the current look.
+void Redraw(QWidget* root) {
+    const QList<QAbstractButton*> buttons = root->findChildren<QAbstractButton*>();
+    for (QAbstractButton* button : buttons) {
+        const QString off = button->property(kIconOffProperty).toString();
+        if (!off.isEmpty()) {
+            button->setIcon(SkinIcon(off, button->property(kIconOnProperty).toString()));
+        }
+    }
+    const QList<QWidget*> widgets = root->findChildren<QWidget*>();
+    for (QWidget* widget : widgets) {
+        const QVariant color = widget->property(kTextColorProperty);
+        if (color.isValid()) {
+            ShowTextColor(widget, color.value<QRgb>());
+        }
+    }
+}
+
+QString SettingsPath() {
+    return QString::fromStdString(
+        (ConfigHome() / "veltrix-wireless" / "veltrix-wireless.conf").string());
 }
 
 }  // namespace
@@ -85,6 +171,10 @@ QWidget* LoadLayout(const QString& fileName, QWidget* parent) {
         return nullptr;
     }
     Language::Instance().TranslateTree(root);
+    NoteIconImages(file, root);
+    if (CurrentSkinStyle() != SkinStyle::Dark) {
+        Redraw(root);
+    }
     // On this platform Qt reads a combo box's current item as its accessible name; the name the
     // layout gives it (what the list chooses) reaches screen readers as its description.
     for (QComboBox* combo : root->findChildren<QComboBox*>()) {
@@ -101,8 +191,50 @@ QWidget* LoadLayout(const QString& fileName, QWidget* parent) {
     return root;
 }
 
-QString LoadStyleSheet() {
-    QFile file(SkinPath("style.qss"));
+QString SkinImagePath(const QString& image) {
+    if (CurrentSkinStyle() == SkinStyle::Light && image.startsWith("images/")) {
+        const QString own = SkinPath("images/light/" + image.mid(7));
+        if (QFile::exists(own)) {
+            return own;
+        }
+    }
+    return SkinPath(image);
+}
+
+void SetSkinTextColor(QWidget* label, QRgb color) {
+    label->setProperty(kTextColorProperty, QVariant::fromValue(color));
+    ShowTextColor(label, color);
+}
+
+SkinStyle CurrentSkinStyle() {
+    return CurrentStyle();
+}
+
+void ApplySkinStyle(SkinStyle style) {
+    CurrentStyle() = style;
+    if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        app->setStyleSheet(LoadStyleSheet(style));
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            Redraw(window);
+        }
+    }
+}
+
+SkinStyle SavedSkinStyle() {
+    const QSettings settings(SettingsPath(), QSettings::IniFormat);
+    return settings.value("skin/style").toString() == QLatin1String("light") ? SkinStyle::Light
+                                                                             : SkinStyle::Dark;
+}
+
+bool SaveSkinStyle(SkinStyle style) {
+    QSettings settings(SettingsPath(), QSettings::IniFormat);
+    settings.setValue("skin/style", style == SkinStyle::Light ? "light" : "dark");
+    settings.sync();
+    return settings.status() == QSettings::NoError;
+}
+
+QString LoadStyleSheet(SkinStyle style) {
+    QFile file(SkinPath(style == SkinStyle::Light ? "style_light.qss" : "style.qss"));
     if (!file.open(QIODevice::ReadOnly)) {
         return {};
     }

@@ -4,6 +4,7 @@
 // time), the images, the language file and the style sheet. Controls are found by their names;
 // a control that a layout lacks stays null and is skipped by its user.
 
+#include <QColor>
 #include <QString>
 #include <QUiLoader>
 #include <QWidget>
@@ -29,8 +30,31 @@ class SkinLoader final : public QUiLoader {
 // of its own) and translates its text ids. Null when the file is missing or broken.
 QWidget* LoadLayout(const QString& fileName, QWidget* parent);
 
-// The style sheet of the skin with its image references made absolute; empty when missing.
-QString LoadStyleSheet();
+// The skin's two looks: the dark one, and a light one with a style sheet and images of its own
+// ("style_light.qss", "images/light/").
+enum class SkinStyle { Dark, Light };
+
+// The style sheet of that look with its image references made absolute; empty when missing.
+QString LoadStyleSheet(SkinStyle style = SkinStyle::Dark);
+// The path of a skin image ("images/NAME.svg") in the current look: the light look's own drawing
+// where it has one, else the shared one.
+QString SkinImagePath(const QString& image);
+
+// Gives a label a text colour that the pages chose. White, the pages' plain text on the dark
+// look, is the look's own text colour on the light one, where white would not show.
+void SetSkinTextColor(QWidget* label, QRgb color);
+
+SkinStyle CurrentSkinStyle();
+// Gives the program that look: its style sheet, and the images of every control built from a
+// layout.
+void ApplySkinStyle(SkinStyle style);
+
+// The look the user chose last, kept in the program's own settings file
+// ($XDG_CONFIG_HOME/veltrix-wireless/veltrix-wireless.conf), never in the mouse's settings.
+// Dark when nothing was chosen or the file cannot be read.
+SkinStyle SavedSkinStyle();
+// Keeps the choice; false when it could not be written.
+bool SaveSkinStyle(SkinStyle style);
 
 // A control by its design name under `root` (or root itself); null when the layout lacks it.
 template <typename T>

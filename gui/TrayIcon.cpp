@@ -2,6 +2,10 @@
 
 #include <QAction>
 #include <QCursor>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
 #include <QMenu>
 
 #include "Language.h"
@@ -9,12 +13,27 @@
 #include "platform/Messages.h"
 
 namespace veltrix::gui {
+namespace {
+
+// The installed icon theme's names of the program's icons.
+const QString kIconName = QStringLiteral("veltrix-wireless");
+const QString kSymbolicIconName = QStringLiteral("veltrix-wireless-symbolic");
+const QString kDesktopEntry = QStringLiteral("io.veltrix.Wireless");
+
+// Notification panels and trays draw monochrome icons in the panel's own colour; the coloured
+// one is for where the theme has no symbolic icon, and the skin's for a program not installed.
+QIcon TrayIconImage() {
+    return QIcon::fromTheme(
+        kSymbolicIconName,
+        QIcon::fromTheme(kIconName, QIcon(SkinPath("images/" + kIconName + ".svg"))));
+}
+
+}  // namespace
 
 TrayIcon::TrayIcon(QWidget* window, const VeltrixWindowHandle& target)
     : m_pWindow(window), m_target(target), m_pMenu(std::make_unique<QMenu>()) {
-    QIcon icon = QIcon(SkinPath("images/veltrix-wireless.svg"));
-    m_icon.setIcon(icon);
-    m_icon.setToolTip(Tr("mouse_name_text"));
+    m_icon.setIcon(TrayIconImage());
+    UpdateToolTip();
     m_pMenu->setObjectName("tray_menu");
     // Filled afresh each time it opens, so the items always come from the skin as it is.
     connect(m_pMenu.get(), &QMenu::aboutToShow, this, &TrayIcon::RebuildMenu);
@@ -36,6 +55,54 @@ TrayIcon::~TrayIcon() {
 
 bool TrayIcon::Available() const {
     return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void TrayIcon::SetBattery(BatteryState battery) {
+    m_battery = battery;
+    UpdateToolTip();
+}
+
+// The one place the tooltip is composed: every state it shows is kept and joined here.
+void TrayIcon::UpdateToolTip() {
+    QStringList lines{Tr("mouse_name_text")};
+    if (m_battery.charging) {
+        lines << Tr("charging_text");
+    } else if (m_battery.bars > 0) {
+        lines << Tr("tray_battery_text").arg(m_battery.bars * 25);
+    }
+    m_icon.setToolTip(lines.join('\n'));
+}
+
+void TrayIcon::NotifyLowBattery() {
+    const QString title = Tr("low_battery_title_text");
+    const QString text = Tr("low_power_text");
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) {
+        ShowBalloon(title, text);
+        return;
+    }
+    QDBusMessage notify = QDBusMessage::createMethodCall("org.freedesktop.Notifications",
+                                                         "/org/freedesktop/Notifications",
+                                                         "org.freedesktop.Notifications", "Notify");
+    const QVariantMap hints{{"desktop-entry", kDesktopEntry},
+                            {"urgency", QVariant::fromValue<uchar>(1)}};
+    // No id to replace: each discharge is news of its own. The desktop decides how long it shows.
+    notify << Tr("mouse_name_text") << 0u << kIconName << title << text << QStringList{} << hints
+           << -1;
+    // Asynchronous: a slow or absent service never holds up the window.
+    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(notify), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, watcher, title, text] {
+        watcher->deleteLater();
+        if (watcher->isError()) {
+            ShowBalloon(title, text);
+        }
+    });
+}
+
+void TrayIcon::ShowBalloon(const QString& title, const QString& text) {
+    if (Available()) {
+        m_icon.showMessage(title, text, m_icon.icon());
+    }
 }
 
 void TrayIcon::OpenMenu() {

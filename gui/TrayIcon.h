@@ -1,13 +1,15 @@
 #pragma once
 
 // The notification-area icon. A left click and the menu's items reach the main window as its
-// messages; the menu is built afresh from the skin's "traymenu.ui" each time it opens.
+// messages; the menu is built afresh from the skin's "traymenu.ui" each time it opens. Its tooltip
+// names the program and the battery; a low battery is told to the desktop's notification service.
 
 #include <QObject>
 #include <QSystemTrayIcon>
 #include <cstdint>
 #include <memory>
 
+#include "device/DeviceLinkView.h"
 #include "platform/window_handle.h"
 
 class QMenu;
@@ -31,14 +33,24 @@ class TrayIcon final : public QObject {
     // Opens the menu at the pointer, 50 pixels above it.
     void OpenMenu();
     QMenu* Menu() const { return m_pMenu.get(); }
+    const QSystemTrayIcon& Icon() const { return m_icon; }
+
+    // The battery as the tooltip shows it.
+    void SetBattery(BatteryState battery);
+    // A desktop notification that the mouse's battery is at its last bar; the tray's own balloon
+    // where the desktop has no notification service.
+    void NotifyLowBattery();
 
   private:
     void RebuildMenu();
+    void UpdateToolTip();
+    void ShowBalloon(const QString& title, const QString& text);
 
     QWidget* m_pWindow;
     VeltrixWindowHandle m_target;
     QSystemTrayIcon m_icon;
     std::unique_ptr<QMenu> m_pMenu;
+    BatteryState m_battery;
 };
 
 }  // namespace veltrix::gui

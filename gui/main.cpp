@@ -51,7 +51,7 @@ int main(int argc, char* argv[]) {
         qtTexts.load("qtbase_" + language, QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         QApplication::installTranslator(&qtTexts);
     }
-    app.setStyleSheet(LoadStyleSheet());
+    ApplySkinStyle(SavedSkinStyle());
     QApplication::setWindowIcon(QIcon(SkinPath("images/veltrix-wireless.svg")));
 
     // Keys are stored by the position of the key the user pressed, under the layout in use.

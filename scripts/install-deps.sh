@@ -19,7 +19,9 @@ packages=(
   # session bus with the accessibility bus, and a screen reader's view of the program
   xvfb xauth x11-utils xdotool imagemagick trayer dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0
   # packaging: icons rendered at build time, the .deb and its dependencies, the install checks
-  librsvg2-bin dpkg-dev file desktop-file-utils appstream man-db
+  librsvg2-bin dpkg-dev file desktop-file-utils appstream man-db lintian
+  # end-to-end tests: a stand-in for the desktop's notification service on the private bus
+  python3-gi
   # scripts/bench.sh: the window on a private display, found once it is mapped
   python3
   # the input hook: X11 and its RECORD extension (libXtst); a private X server, real input and

@@ -176,6 +176,8 @@ void DeviceLink::OnRemoval(Link& link) {
         m_view.ShowSleepLabel(true);
         m_view.SetPowerText("");
         m_view.StopTimer(kTimerChargeAnimation);
+        // Until the next status report nobody knows how far it charged.
+        SetBattery({});
     }
     if (!CountsAsPresent(Other(link))) {
         AnnouncePresence(false);
@@ -189,6 +191,30 @@ void DeviceLink::CableAttached() {
     m_iChargeStep = 0;
     m_view.SetPowerTextId(kChargingTextId);
     m_view.StartTimer(kTimerChargeAnimation, kChargeAnimationPeriod);
+    m_bLowBatteryWarned = false;
+    SetBattery({.bars = 0, .charging = true});
+}
+
+void DeviceLink::SetBattery(BatteryState state) {
+    if (state != m_battery) {
+        m_battery = state;
+        m_view.ShowBatteryState(state);
+    }
+}
+
+void DeviceLink::OnBatteryBars(int bars) {
+    m_iBatteryBars = bars;
+    ShowBattery(bars);
+    SetBattery({.bars = bars, .charging = false});
+    // The last bar is told once per discharge, never at every report. Only a charge arms it
+    // again: the cable, or a report of three bars or more. A battery near its end may read one
+    // bar and two in turn, and that is no charge.
+    if (bars >= kRechargedBars) {
+        m_bLowBatteryWarned = false;
+    } else if (bars == 1 && !m_bLowBatteryWarned) {
+        m_bLowBatteryWarned = true;
+        m_view.WarnLowBattery();
+    }
 }
 
 bool DeviceLink::IsPresent(const Link& link) const {
@@ -208,6 +234,9 @@ DeviceLink::Link& DeviceLink::Other(const Link& link) {
 
 void DeviceLink::AnnouncePresence(bool connected) {
     m_bConnected = connected;
+    if (!connected) {
+        SetBattery({});
+    }
     Post(kMsgPresenceChanged, 0);
 }
 
@@ -274,8 +303,7 @@ void DeviceLink::OnStatusReport(std::uint32_t value) {
     }
     // On the cable the power display shows charging, and the mouse cannot fall asleep.
     if (!IsPresent(m_cable)) {
-        m_iBatteryBars = bars;
-        ShowBattery(bars);
+        OnBatteryBars(bars);
         m_view.StopTimer(kTimerSleep);
         m_view.StartTimer(kTimerSleep, kSleepTimeout);
     }

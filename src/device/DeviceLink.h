@@ -34,6 +34,8 @@ inline constexpr std::chrono::milliseconds kSleepTimeout{3000};
 inline constexpr std::chrono::milliseconds kArrivalSettleTime{1000};
 
 inline constexpr std::string_view kChargingTextId = "charging_text";
+// A status report of this many bars shows that the mouse was charged since its last bar.
+inline constexpr int kRechargedBars = 3;
 
 // Values of a link change event.
 inline constexpr std::uint32_t kLinkArrival = 1;
@@ -95,6 +97,7 @@ class DeviceLink {
     // At least one link is present.
     bool Connected() const { return m_bConnected; }
     int BatteryBars() const { return m_iBatteryBars; }
+    BatteryState Battery() const { return m_battery; }
     int ChargeStep() const { return m_iChargeStep; }
 
   private:
@@ -117,6 +120,8 @@ class DeviceLink {
     void AnnouncePresence(bool connected);
 
     void OnStatusReport(std::uint32_t value);
+    void OnBatteryBars(int bars);
+    void SetBattery(BatteryState state);
     void SetDpiLevel(int level);
     void Save();
     void Post(std::uint32_t message, std::intptr_t lParam);
@@ -131,6 +136,8 @@ class DeviceLink {
 
     bool m_bConnected = false;
     int m_iBatteryBars = 0;
+    BatteryState m_battery;
+    bool m_bLowBatteryWarned = false;
     int m_iChargeStep = 0;
     bool m_bStarted = false;
     bool m_bShutDown = false;

@@ -9,9 +9,21 @@
 
 namespace veltrix {
 
+// The battery as the desktop is told about it: 1 to 4 bars, 0 while no status report has said.
+struct BatteryState {
+    int bars = 0;
+    bool charging = false;
+    bool operator==(const BatteryState&) const = default;
+};
+
 class DeviceLinkView {
   public:
     virtual ~DeviceLinkView() = default;
+
+    // The battery changed (the tray's tooltip shows it). Views without a tray ignore it.
+    virtual void ShowBatteryState(BatteryState /*state*/) {}
+    // The battery has fallen to its last bar: the desktop is to be told, once per discharge.
+    virtual void WarnLowBattery() {}
 
     // wireless_sleep_label: the mouse is asleep or out of reach.
     virtual void ShowSleepLabel(bool shown) = 0;

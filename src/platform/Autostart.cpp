@@ -62,15 +62,14 @@ std::string EscapeString(std::string_view text) {
     return escaped;
 }
 
-}  // namespace
-
-std::filesystem::path AutostartFile() {
+// Where earlier versions wrote the entry, before it was named after the application id.
+std::filesystem::path OldAutostartFile() {
     return ConfigHome() / "autostart" / "veltrix-wireless.desktop";
 }
 
-bool AutostartEnabled() {
+bool EntryEnabled(const std::filesystem::path& file) {
     std::vector<std::byte> buffer(kLongestEntry);
-    const std::optional<std::size_t> size = ReadFilePrefix(AutostartFile(), buffer);
+    const std::optional<std::size_t> size = ReadFilePrefix(file, buffer);
     if (!size) {
         return false;
     }
@@ -86,6 +85,17 @@ bool AutostartEnabled() {
     return true;
 }
 
+}  // namespace
+
+std::filesystem::path AutostartFile() {
+    return ConfigHome() / "autostart" / "io.veltrix.Wireless.desktop";
+}
+
+bool AutostartEnabled() {
+    // An entry left by an earlier version still starts the program.
+    return EntryEnabled(AutostartFile()) || EntryEnabled(OldAutostartFile());
+}
+
 bool SetAutostart(bool enable) {
     return SetAutostart(enable, ExecutablePath());
 }
@@ -93,6 +103,12 @@ bool SetAutostart(bool enable) {
 bool SetAutostart(bool enable, const std::filesystem::path& program) {
     const std::filesystem::path file = AutostartFile();
     std::error_code error;
+    // Either way the old entry goes: left beside the new one it would start the program twice,
+    // or start it after the user switched it off.
+    std::filesystem::remove(OldAutostartFile(), error);
+    if (error) {
+        return false;
+    }
     if (!enable) {
         std::filesystem::remove(file, error);
         return !error;
@@ -113,6 +129,9 @@ std::string AutostartEntry(const std::filesystem::path& program) {
            "Exec=" +
            DesktopExecArgument(command) +
            " --hidden\n"
+           "TryExec=" +
+           EscapeString(command) +
+           "\n"
            "Icon=veltrix-wireless\n"
            "Terminal=false\n"
            "X-GNOME-Autostart-enabled=true\n";

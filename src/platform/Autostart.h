@@ -10,7 +10,8 @@
 
 namespace veltrix {
 
-// $XDG_CONFIG_HOME/autostart/veltrix-wireless.desktop, by default under ~/.config.
+// $XDG_CONFIG_HOME/autostart/io.veltrix.Wireless.desktop, by default under ~/.config, named
+// after the application id as desktops expect.
 std::filesystem::path AutostartFile();
 
 // True when the entry exists and has not been switched off by the desktop's own session settings

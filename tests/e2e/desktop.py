@@ -6,6 +6,7 @@ import os
 import shutil
 import signal
 import subprocess
+import sys
 import tempfile
 import time
 
@@ -104,6 +105,17 @@ class Desktop:
         owner = subprocess.run(["xdotool", "search", "--class", "trayer"], env=self.env,
                                capture_output=True)
         return owner.returncode == 0 and owner.stdout.strip() != b""
+
+    def start_notifications(self):
+        """A notification service of the test's own on the session bus; returns the file where
+        each notification it gets is one JSON line."""
+        path = os.path.join(self.dir, "notifications.jsonl")
+        service = self._start([sys.executable, os.path.join(os.path.dirname(__file__),
+                                                            "notifications.py"), path],
+                              stdout=subprocess.PIPE)
+        line = service.stdout.readline().decode().strip()
+        assert line == "serving", line
+        return path
 
     # --- the program ------------------------------------------------------------------------
     def start_program(self, *args):

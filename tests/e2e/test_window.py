@@ -1,5 +1,6 @@
 """The window as a user and a screen reader meet it, with the emulated mouse."""
 
+import json
 import os
 import struct
 import subprocess
@@ -67,14 +68,41 @@ class WindowTest(unittest.TestCase):
         label = screen.find("label", text)
         return label is not None and screen.showing(label)
 
-    def test_starts_hidden_in_the_tray_when_asked(self):
+    def test_starts_hidden_in_the_tray_and_tells_of_a_low_battery_once_per_discharge(self):
         d = self.open_desktop()
+        notes = d.start_notifications()
         d.start_program("--hidden")
         screen = Screen()
         wait_for(screen.app, what="the program on the accessibility bus")
         time.sleep(1.5)
         self.assertEqual(d.visible_windows(TITLE), [])
         self.assertIsNone(d.program.poll())
+
+        def told():
+            if not os.path.exists(notes):
+                return []
+            with open(notes) as f:
+                return [json.loads(line) for line in f if line.strip()]
+
+        # The last bar: one notification, with the program's icon, however many status reports
+        # (about one a second) follow.
+        d.mouse("battery", "1")
+        note = wait_for(told, what="the low-battery notification")[0]
+        self.assertEqual((note["app"], note["icon"], note["replaces"], note["summary"]),
+                         (TITLE, "veltrix-wireless", 0, "Mouse battery low"))
+        d.mouse("battery", "2")
+        time.sleep(2.5)
+        d.mouse("battery", "1")
+        time.sleep(2.5)
+        self.assertEqual(len(told()), 1, "one bar up and down again is no charge")
+
+        # Charged, then down to the last bar again: told again.
+        d.mouse("battery", "4")
+        time.sleep(2.5)
+        d.mouse("battery", "1")
+        wait_for(lambda: len(told()) == 2, what="the second discharge's notification")
+        time.sleep(2.5)
+        self.assertEqual(len(told()), 2)
 
     def test_without_a_notification_area_the_window_is_never_lost(self):
         d = self.open_desktop(tray=False)

@@ -18,6 +18,13 @@ trap cleanup EXIT
 failures=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 
+# The metainfo's screenshots are taken by a step of their own (the real window on a virtual
+# display), which installing and packaging then pick up.
+if [ "$has_gui" = 1 ]; then
+  cmake --build "$build" --target veltrix_screenshots >"$work/screenshots.log" 2>&1 ||
+    fail "the screenshots could not be taken: $(tail -5 "$work/screenshots.log")"
+fi
+
 case $mode in
   install)
     cmake --install "$build" --prefix "$work/prefix" >/dev/null
@@ -39,6 +46,9 @@ case $mode in
     # Everything lies under /usr, the prefix of a packaged program.
     outside=$(dpkg-deb -c "$deb" | awk '{print $6}' | grep -v '^\./usr/' | grep -v '^\./$' || true)
     [ -z "$outside" ] || fail "files outside /usr: $outside"
+    # Debian's own checks of a package: no error and no warning.
+    out=$(lintian --fail-on error,warning --no-tag-display-limit "$deb" 2>&1) ||
+      fail "lintian: $out"
     dpkg -x "$deb" "$work/root"
     root=$work/root/usr
     ;;
@@ -55,9 +65,12 @@ expected=(
   share/metainfo/io.veltrix.Wireless.metainfo.xml
   share/man/man1/veltrixctl.1.gz
   share/man/man1/veltrix-wireless.1.gz
+  share/man/man1/veltrix-mouse-emulator.1.gz
   share/doc/veltrix-wireless/copyright
+  share/doc/veltrix-wireless/changelog.gz
 )
-[ "$has_gui" = 1 ] && expected+=(bin/veltrix-wireless)
+[ "$has_gui" = 1 ] && expected+=(bin/veltrix-wireless share/veltrix-wireless/screenshots/buttons.png
+                                 share/veltrix-wireless/screenshots/dpi.png)
 [ "$has_hook" = 1 ] && expected+=(lib/veltrix-wireless/Hook.so)
 [ -d "$source/res" ] && expected+=(share/veltrix-wireless/res)
 if [ -f "$source/res/images/veltrix-wireless.svg" ]; then
@@ -108,6 +121,20 @@ done
 for page in "$root"/share/man/man1/*.1.gz; do
   out=$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z "$page" 2>&1 >/dev/null)
   [ -z "$out" ] || fail "$(basename "$page"): $out"
+done
+
+# Each manual page names every command its program's --help lists: the commands of the help's
+# usage lines and of its indented command lists.
+for tool in veltrixctl veltrix-mouse-emulator; do
+  page=$root/share/man/man1/$tool.1.gz
+  [ -f "$page" ] && [ -x "$root/bin/$tool" ] || continue
+  text=$(LC_ALL=C MANWIDTH=200 man -l "$page" 2>/dev/null)
+  commands=$("$root/bin/$tool" --help 2>&1 |
+    sed -nE -e "s/^(usage:)? +$tool ([a-z][a-z-]*).*/\2/p" -e 's/^  ([a-z][a-z-]*)( .*)?$/\1/p' | sort -u)
+  [ -n "$commands" ] || fail "$tool --help lists no commands"
+  for command in $commands; do
+    grep -qE "(^|[^a-z-])$command([^a-z-]|$)" <<<"$text" || fail "$tool.1 leaves out $command"
+  done
 done
 
 # The installed tool reaches the emulated mouse through the installed plugins: none lies beside

@@ -1,5 +1,6 @@
 // The small windows: the warning box, the colour picker with its wheel, the about window.
 
+#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QtTest>
@@ -96,6 +97,19 @@ class DialogsTest : public QObject {
         auto* version = FindControl<QLabel>(&about, "about_version");
         QVERIFY(version != nullptr);
         QVERIFY(version->text().contains(QStringLiteral(VELTRIX_VERSION)));
+
+        // Its links are reached with the Tab key.
+        auto* links = FindControl<QLabel>(&about, "about_links");
+        about.show();
+        QVERIFY(QTest::qWaitForWindowActive(&about));
+        bool reached = false;
+        for (int i = 0; i < 8 && !reached; ++i) {
+            QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &about,
+                            Qt::Key_Tab);
+            reached = QApplication::focusWidget() == links;
+        }
+        QVERIFY(reached);
+        about.hide();
         QTimer::singleShot(0, &about, [&about] { Click(&about, "exit"); });
         QCOMPARE(about.ShowModal(), 0);
     }

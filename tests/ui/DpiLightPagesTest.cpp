@@ -25,6 +25,7 @@
 #include "UiTestSupport.h"
 #include "profile/ProfileTransfer.h"
 #include "profile/SettingsFiles.h"
+#include "support/ByteImage.h"
 
 using namespace veltrix;
 using namespace veltrix::gui;
@@ -228,12 +229,19 @@ class DpiLightPagesTest : public QObject {
         auto window = MakeWindow(data, veltrix::test::NoPluginFolders());
         ShowTab(window.get(), "wireless_dpi_setting_btn");
         auto* button = Control<QAbstractButton>(window.get(), "mouse_attibute_btn");
-        const ScopedEnv path("PATH", bin.Path().c_str());
-        {
-            // Nothing is known for this desktop here: the click does nothing, and returns.
-            const ScopedEnv desktop("XDG_CURRENT_DESKTOP", "GNOME");
+        TempDir emptyBin;
+        for (const auto& [desktop, folder] : std::vector<std::pair<const char*, const TempDir*>>{
+                 {"GNOME", &bin}, {"Hyprland", &emptyBin}, {"", &emptyBin}}) {
+            // No settings program of this desktop is here: the user is told so.
+            const ScopedEnv path("PATH", folder->Path().c_str());
+            const ScopedEnv current("XDG_CURRENT_DESKTOP", desktop);
+            QString told;
+            veltrix::test::AnswerWarning(told, 1);
             button->click();
+            QCOMPARE(told, Tr("mouse_settings_unknown_text"));
         }
+        QVERIFY(!std::filesystem::exists(marker));
+        const ScopedEnv path("PATH", bin.Path().c_str());
         const ScopedEnv desktop("XDG_CURRENT_DESKTOP", "XFCE");
         button->click();
         QTRY_VERIFY(std::filesystem::exists(marker));
@@ -386,9 +394,67 @@ class DpiLightPagesTest : public QObject {
                  QColor(Qt::red));
 
         // A reset shows the factory record again.
+        SkinWindow::QueueAnswer(1);
         page.ResetProfiles();
         QCOMPARE(Control<QLabel>(w, "wireless_dpi_value_1")->text(), QString("1000"));
         QCOMPARE(Control<QComboBox>(w, "wireless_polling_rate_combo")->currentIndex(), 2);
+    }
+
+    // Last: the program's style sheet, once set, changes how the other tests' controls draw.
+    void TheSkinButtonSwitchesTheLookAndTheNextStartKeepsIt() {
+        TempDir data;
+        TempDir config;
+        const veltrix::test::ScopedEnv home("XDG_CONFIG_HOME", config.Path().c_str());
+        QCOMPARE(SavedSkinStyle(), SkinStyle::Dark);
+        ApplySkinStyle(SavedSkinStyle());  // as the program starts
+        auto window = MakeWindow(data, veltrix::test::NoPluginFolders());
+        QWidget* w = window.get();
+        ShowTab(w, "wireless_dpi_setting_btn");
+        const std::vector<std::uint8_t> record =
+            veltrix::test::FileBytes(SettingsFile(data.Path()));
+        const auto lightness = [](QWidget* widget) {
+            return widget->grab().toImage().pixelColor(4, 4).lightness();
+        };
+        // The darkest drawn pixel of the Skin button's own icon.
+        const auto iconInk = [w] {
+            const QImage icon =
+                Control<QAbstractButton>(w, "skin_btn")->icon().pixmap(16, 16).toImage();
+            int darkest = 255;
+            for (int y = 0; y < icon.height(); ++y) {
+                for (int x = 0; x < icon.width(); ++x) {
+                    if (icon.pixelColor(x, y).alpha() > 128) {
+                        darkest = std::min(darkest, icon.pixelColor(x, y).lightness());
+                    }
+                }
+            }
+            return darkest;
+        };
+        QWidget* caption = Control(w, "caption");
+        QLabel* otherLevel = Control<QLabel>(w, "wireless_dpi_value_4");
+        QVERIFY(lightness(caption) < 80);
+
+        // Light: background, icons and the DPI values all readable; the choice kept in the
+        // program's own settings, and the mouse's settings file untouched.
+        Control<QAbstractButton>(w, "skin_btn")->click();
+        QCOMPARE(CurrentSkinStyle(), SkinStyle::Light);
+        QVERIFY(lightness(caption) > 200);
+        QVERIFY(iconInk() < 128);
+        QVERIFY(TextColorOf(otherLevel).lightness() < 80);
+        QVERIFY(std::filesystem::exists(config / "veltrix-wireless" / "veltrix-wireless.conf"));
+        QCOMPARE(SavedSkinStyle(), SkinStyle::Light);
+        QCOMPARE(veltrix::test::FileBytes(SettingsFile(data.Path())), record);
+        {
+            // A window built in the light look, as at the next start, has it too.
+            auto next = MakeWindow(data, veltrix::test::NoPluginFolders());
+            QVERIFY(lightness(Control(next.get(), "caption")) > 200);
+        }
+
+        // And back.
+        Control<QAbstractButton>(w, "skin_btn")->click();
+        QCOMPARE(SavedSkinStyle(), SkinStyle::Dark);
+        QVERIFY(lightness(caption) < 80);
+        QVERIFY(iconInk() > 128);
+        QCOMPARE(TextColorOf(otherLevel), QColor(Qt::white));
     }
 };
 

@@ -52,6 +52,7 @@ void WriteMacros(const TempDir& data, std::initializer_list<MacroRecord> records
     QVERIFY(SaveMacroList(store, data.Path()));
 }
 
+using veltrix::test::AnswerWarning;
 using veltrix::test::BytesOf;
 using veltrix::test::Control;
 using veltrix::test::FileBytes;
@@ -86,14 +87,6 @@ QStringList RowTexts(QListWidget* list) {
 bool LogHas(const EmulatedMouse& mouse, const std::string& line) {
     const std::vector<std::string> log = mouse.Log();
     return std::find(log.begin(), log.end(), line) != log.end();
-}
-
-// Answers the next warning box with `answer`, noting the text it showed.
-void AnswerWarning(QString& shown, int answer) {
-    SkinWindow::QueueAnswer([&shown, answer](SkinWindow& box) {
-        shown = FindControl<QLabel>(&box, "warning")->text();
-        return answer;
-    });
 }
 
 }  // namespace

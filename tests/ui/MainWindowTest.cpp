@@ -4,14 +4,17 @@
 #include <QAbstractButton>
 #include <QStackedWidget>
 #include <QtTest>
+#include <fstream>
 
 #include "CDPIMsg.h"
 #include "CMainWnd.h"
 #include "CWirelessLightUI.h"
 #include "CWirelessPage.h"
 #include "FileDialogs.h"
+#include "Language.h"
 #include "Skin.h"
 #include "SkinWindow.h"
+#include "TrayIcon.h"
 #include "UiTestSupport.h"
 #include "profile/SettingsFiles.h"
 
@@ -134,12 +137,56 @@ class MainWindowTest : public QObject {
         window->HandleCustomMessage({kMsgApplyRequest, 4, 2});
         QTRY_VERIFY_WITH_TIMEOUT(LogHas(mouse, "06 09 03"), 10000);  // rate of profile 3
 
+        // The tray's tooltip names the battery: the level, charging on the cable, and nothing
+        // known from the cable's removal to the next status report.
+        const auto toolTip = [&window] { return window->Tray()->Icon().toolTip(); };
+        QTRY_COMPARE_WITH_TIMEOUT(toolTip(), QString("Veltrix Wireless\nBattery 75%"), 10000);
+        mouse.Ctl({"plug", "cable"});
+        QTRY_COMPARE_WITH_TIMEOUT(toolTip(), QString("Veltrix Wireless\nCharging"), 10000);
+        mouse.Ctl({"battery", "1"});
+        mouse.Ctl({"unplug", "cable"});
+        QTRY_COMPARE_WITH_TIMEOUT(toolTip(), QString("Veltrix Wireless"), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(toolTip(), QString("Veltrix Wireless\nBattery 25%"), 10000);
+        // The page says so too, until the mouse is on its cable.
+        auto* lowPower = veltrix::test::Control(window.get(), "low_power_label");
+        QVERIFY(!lowPower->isHidden());
+        mouse.Ctl({"plug", "cable"});
+        QTRY_VERIFY_WITH_TIMEOUT(lowPower->isHidden(), 10000);
+        mouse.Ctl({"unplug", "cable"});
+
         // Unplugging the receiver: no mouse, the no-device view, and the window does not stay.
         window->show();
         mouse.Ctl({"unplug", "receiver"});
         QTRY_VERIFY_WITH_TIMEOUT(!window->DevicePresent(), 10000);
         QCOMPARE(CurrentDeviceView(*window), 1);
         QVERIFY(!window->isVisible() || window->isMinimized());
+        QCOMPARE(toolTip(), QString("Veltrix Wireless"));
+    }
+
+    void TheTrayTakesTheThemesSymbolicIconWhereThereIsOne() {
+        TempDir data;
+        TempDir icons;
+        const std::filesystem::path theme = icons / "hicolor";
+        std::filesystem::create_directories(theme / "symbolic" / "apps");
+        std::ofstream(theme / "index.theme")
+            << "[Icon Theme]\nName=Hicolor\nDirectories=symbolic/apps\n\n"
+               "[symbolic/apps]\nSize=16\nMinSize=8\nMaxSize=512\nType=Scalable\n";
+        const QStringList oldPaths = QIcon::themeSearchPaths();
+        const QString oldTheme = QIcon::themeName();
+        QIcon::setThemeSearchPaths({QString::fromStdString(icons.Path().string())});
+        QIcon::setThemeName("hicolor");
+        const auto trayIconName = [&data] {
+            auto window = MakeWindow(data, veltrix::test::NoPluginFolders());
+            return window->Tray()->Icon().icon().name();
+        };
+        const QString withoutTheme = trayIconName();
+        std::filesystem::copy_file(VELTRIX_SKIN_DIR "/images/veltrix-wireless-symbolic.svg",
+                                   theme / "symbolic" / "apps" / "veltrix-wireless-symbolic.svg");
+        const QString withTheme = trayIconName();
+        QIcon::setThemeSearchPaths(oldPaths);
+        QIcon::setThemeName(oldTheme);
+        QVERIFY2(withoutTheme.isEmpty(), "the skin's own icon");
+        QCOMPARE(withTheme, QString("veltrix-wireless-symbolic"));
     }
 
     void ProfilesGoToFilesAndComeBack() {
@@ -174,7 +221,16 @@ class MainWindowTest : public QObject {
         QTRY_COMPARE(SavedRecord(data.Path()).Profiles[2].iLightSpeed, 7);
         QCOMPARE(SavedRecord(data.Path()).Profiles[1].iLightSpeed, 5);
 
-        // Reset brings every profile back and makes the first current.
+        // Reset asks first: Cancel keeps every profile, OK brings them all back and makes the
+        // first current.
+        QString asked;
+        veltrix::test::AnswerWarning(asked, 0);
+        page.ResetProfiles();
+        QCOMPARE(asked, Tr("reset_profile_confirm_text"));
+        QCOMPARE(page.Settings().iCurProfile, 2);
+        QCOMPARE(page.Settings().Profiles[2].iLightSpeed, 7);
+        QVERIFY(window->findChild<QAbstractButton*>("wireless_profile_3_btn")->isChecked());
+        SkinWindow::QueueAnswer(1);
         page.ResetProfiles();
         QCOMPARE(page.Settings().iCurProfile, 0);
         QCOMPARE(page.Settings().Profiles[2].iLightSpeed, 5);

@@ -1,10 +1,12 @@
 #include "UiTestSupport.h"
 
 #include <QCoreApplication>
+#include <QLabel>
 #include <sstream>
 
 #include "Language.h"
 #include "Skin.h"
+#include "SkinWindow.h"
 #include "device/RecordingTransport.h"
 #include "device/ReportSender.h"
 #include "device/ReportText.h"
@@ -16,6 +18,13 @@ namespace veltrix::test {
 void UseSourceSkin() {
     gui::SetSkinFolder(QString::fromUtf8(VELTRIX_SKIN_DIR));
     gui::Language::Instance().Load(gui::SkinPath("lan.xml"));
+}
+
+void AnswerWarning(QString& shown, int answer) {
+    gui::SkinWindow::QueueAnswer([&shown, answer](gui::SkinWindow& box) {
+        shown = gui::FindControl<QLabel>(&box, "warning")->text();
+        return answer;
+    });
 }
 
 std::vector<std::filesystem::path> BuiltPluginFolders() {

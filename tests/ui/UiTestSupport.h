@@ -29,6 +29,9 @@ T* Control(QObject* root, const QString& name) {
     return control;
 }
 
+// Answers the next warning box with `answer`, noting the text it showed.
+void AnswerWarning(QString& shown, int answer);
+
 // The folder the built driver plugins are in.
 std::vector<std::filesystem::path> BuiltPluginFolders();
 // A folder without plugins: the program then finds no mouse.

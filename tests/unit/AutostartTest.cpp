@@ -27,7 +27,9 @@ class AutostartTest : public ::testing::Test {
     test::TempDir m_dir;
     test::ScopedEnv m_config{"XDG_CONFIG_HOME", (m_dir / "config").c_str()};
     test::ScopedEnv m_path{"PATH", (m_dir / "bin").c_str()};
-    const fs::path m_entry = m_dir / "config" / "autostart" / "veltrix-wireless.desktop";
+    const fs::path m_entry = m_dir / "config" / "autostart" / "io.veltrix.Wireless.desktop";
+    // Where earlier versions wrote the entry.
+    const fs::path m_oldEntry = m_dir / "config" / "autostart" / "veltrix-wireless.desktop";
 };
 
 TEST_F(AutostartTest, TheSwitchWritesTheEntryAndRemovesIt) {
@@ -43,11 +45,24 @@ TEST_F(AutostartTest, TheSwitchWritesTheEntryAndRemovesIt) {
     EXPECT_TRUE(text.starts_with("[Desktop Entry]\nType=Application\n")) << text;
     // Installed on PATH: named by its name, so a reinstall elsewhere on PATH keeps working.
     EXPECT_NE(text.find("\nExec=veltrix-wireless --hidden\n"), std::string::npos) << text;
+    // Once the program is removed, the session no longer tries to start it.
+    EXPECT_NE(text.find("\nTryExec=veltrix-wireless\n"), std::string::npos) << text;
     EXPECT_EQ(fs::directory_iterator(m_entry.parent_path())->path(), m_entry);  // no leftovers
 
     ASSERT_TRUE(SetAutostart(false));
     EXPECT_FALSE(fs::exists(m_entry));
     EXPECT_FALSE(AutostartEnabled());
+
+    // An entry of an earlier version under the old name is on, and either switch removes it, so
+    // the program is never started twice nor started after it was switched off.
+    for (const bool enable : {true, false}) {
+        std::ofstream(m_oldEntry) << "[Desktop Entry]\nType=Application\nExec=veltrix-wireless\n";
+        EXPECT_TRUE(AutostartEnabled());
+        ASSERT_TRUE(SetAutostart(enable, m_dir / "bin" / "veltrix-wireless"));
+        EXPECT_FALSE(fs::exists(m_oldEntry));
+        EXPECT_EQ(fs::exists(m_entry), enable);
+        EXPECT_EQ(AutostartEnabled(), enable);
+    }
 }
 
 TEST_F(AutostartTest, AnEntryTheDesktopSwitchedOffReadsAsOff) {
@@ -67,6 +82,9 @@ TEST_F(AutostartTest, AProgramOffThePathIsStartedByItsQuotedAbsolutePath) {
     const std::string text = ReadText(m_entry);
     EXPECT_NE(text.find("\nExec=\"/home/a b/100%% \\\\\"\\\\$HOME\\\\\"\\\\\\\\build/"
                         "veltrix-wireless\" --hidden\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("\nTryExec=/home/a b/100% \"$HOME\"\\\\build/veltrix-wireless\n"),
               std::string::npos)
         << text;
     EXPECT_EQ(DesktopExecArgument("/usr/bin/veltrix-wireless"), "/usr/bin/veltrix-wireless");

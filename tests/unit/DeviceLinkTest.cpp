@@ -47,6 +47,10 @@ class DeviceLinkTest : public ::testing::Test, public DeviceLinkView {
         m_pages.push_back("select " + std::to_string(profile));
     }
     void ReloadPages() override { m_pages.push_back("reload"); }
+    void ShowBatteryState(BatteryState state) override {
+        m_battery.push_back(state.charging ? "charging" : std::to_string(state.bars));
+    }
+    void WarnLowBattery() override { m_battery.push_back("warn"); }
 
   protected:
     // Starts the link with the devices that answer; returns what it posted and forgets its calls.
@@ -82,8 +86,9 @@ class DeviceLinkTest : public ::testing::Test, public DeviceLinkView {
     std::optional<bool> m_sleepLabelShown;
     std::string m_powerText;
     std::vector<int> m_progress;
-    std::vector<std::string> m_pages;   // what the DPI, profile and other pages were told
-    std::vector<std::uint8_t> m_saved;  // the record as last saved
+    std::vector<std::string> m_pages;    // what the DPI, profile and other pages were told
+    std::vector<std::string> m_battery;  // battery states and warnings the desktop was given
+    std::vector<std::uint8_t> m_saved;   // the record as last saved
 
     test::RecordingDriverLink::Log m_log;
     test::RecordingDriverLink m_receiver{"receiver", m_log};
@@ -301,6 +306,36 @@ TEST_F(DeviceLinkTest, AStatusReportGivesLevelAndBatteryAsRunsOfSetBits) {
     EXPECT_THAT(m_progress, ElementsAre(50, 100, 25, 75, 25, 25, 25, 50));
     EXPECT_EQ(m_link.BatteryBars(), 2);
     EXPECT_TRUE(m_timers.IsRunning(kTimerSleep));
+}
+
+TEST_F(DeviceLinkTest, TheLastBarIsToldOncePerDischargeAndAgainOnlyAfterACharge) {
+    Start(true, false);
+    // Bars as the high nibble's run of set bits: 0x7 three, 0x3 two, 0x1 one, 0xF four.
+    for (std::uint32_t bars : {0x7u, 0x3u, 0x1u, 0x1u, 0x3u, 0x1u, 0x1u}) {
+        m_link.OnInputEvent(kEventStatus, bars << 4 | 1);
+    }
+    EXPECT_THAT(m_battery, ElementsAre("3", "2", "1", "warn", "2", "1"))
+        << "one bar up and down again is no charge";
+    m_battery.clear();
+
+    for (std::uint32_t bars : {0xFu, 0x1u, 0x1u}) {
+        m_link.OnInputEvent(kEventStatus, bars << 4 | 1);
+    }
+    EXPECT_THAT(m_battery, ElementsAre("4", "1", "warn"));
+    m_battery.clear();
+
+    // On the cable it charges; off it, nothing is known until the next report, which warns again.
+    m_link.OnCableEvent(kArrival);
+    RunFor(kArrivalSettleTime);
+    m_link.OnInputEvent(kEventStatus, 0x11);
+    m_link.OnCableEvent(kRemoval);
+    m_link.OnInputEvent(kEventStatus, 0x11);
+    EXPECT_THAT(m_battery, ElementsAre("charging", "0", "1", "warn"));
+    m_battery.clear();
+
+    // A mouse that is gone has no battery to show.
+    m_link.OnReceiverEvent(kRemoval);
+    EXPECT_THAT(m_battery, ElementsAre("0"));
 }
 
 TEST_F(DeviceLinkTest, EventsOnAHostileRecordStayInsideIt) {
