@@ -1,5 +1,6 @@
 #include "profile/ProfileTransfer.h"
 
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -57,33 +58,20 @@ ProfileImportResult ImportProfileFile(ProfileData& profile, MacroStore& store,
                                       const std::filesystem::path& file,
                                       const std::filesystem::path& macroFile) {
     ProfileImportResult result;
-    const std::optional<std::uintmax_t> size = RegularFileSize(file);
-    if (!size) {
-        result.status = ProfileImportStatus::Unreadable;
-        return result;
-    }
-    if (*size != kProfileFileSize) {
+    const FileContent content = ReadWholeFile(file, kProfileFileSize);
+    if (content.status == FileReadStatus::TooLarge ||
+        (content.status == FileReadStatus::Read && content.size != kProfileFileSize)) {
         result.status = ProfileImportStatus::WrongSize;
         return result;
     }
-    // Read into a copy with one byte to spare, so that a file that changed size since it was
-    // measured is still caught, and the live profile is only touched once all went well.
-    struct Buffer {
-        ProfileData profile;
-        std::byte spare;
-    };
-    auto buffer = std::make_unique<Buffer>();
-    const std::optional<std::size_t> read = ReadFilePrefix(
-        file, std::span(reinterpret_cast<std::byte*>(buffer.get()), sizeof(ProfileData) + 1));
-    if (!read) {
+    if (content.status != FileReadStatus::Read) {
         result.status = ProfileImportStatus::Unreadable;
         return result;
     }
-    if (*read != kProfileFileSize) {
-        result.status = ProfileImportStatus::WrongSize;
-        return result;
-    }
-    ProfileData& imported = buffer->profile;
+    // Into a copy, so that the live profile is only touched once all went well.
+    auto copy = std::make_unique<ProfileData>();
+    std::memcpy(copy.get(), content.bytes.data(), sizeof(ProfileData));
+    ProfileData& imported = *copy;
     KeepInRange(imported);
 
     for (ButtonEntry& entry : imported.aButton) {
