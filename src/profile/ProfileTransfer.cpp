@@ -4,6 +4,8 @@
 #include <memory>
 #include <string>
 
+#include "pages/DpiPage.h"
+#include "pages/LightingPage.h"
 #include "platform/BinaryFile.h"
 #include "platform/Utf16Text.h"
 #include "profile/RecordAccess.h"
@@ -21,10 +23,33 @@ void TerminateText(std::array<char16_t, N>& field) {
     }
 }
 
+// The DPI values the mouse's table covers, in units of 100 DPI.
+constexpr int kDpiTableFirst = 1;
+constexpr int kDpiTableLast = 101;
+constexpr std::int32_t kUnknownRateItem = 2;
+
+// A DPI value beyond the table becomes its nearest end, as it is sent to the mouse; 0 is kept, as
+// it marks a level that is not set.
+std::int32_t DpiInRange(std::int32_t value) {
+    return value == 0 ? 0 : InRange(value, kDpiTableFirst, kDpiTableLast);
+}
+
 // Brings what another installation (or a damaged file) may hold out of range back into it before
-// any page, report or macro copy uses it. Only values that would index past their arrays change.
+// any page, report or macro copy uses it: indices that would reach past their arrays, and the
+// values whose low byte alone would reach the mouse. Values in range are kept as they are.
 void KeepInRange(ProfileData& profile) {
     profile.iCurDpiLevel = CurrentDpiLevel(profile);
+    for (std::size_t level = 0; level < profile.aiDpiValue.size(); ++level) {
+        profile.aiDpiValue[level] = DpiInRange(profile.aiDpiValue[level]);
+        profile.aiDpiValueY[level] = DpiInRange(profile.aiDpiValueY[level]);
+    }
+    profile.iLightMode = InRange(profile.iLightMode, 0, kLightModeCount - 1);
+    profile.iLightBrightness = InRange(profile.iLightBrightness, kBrightnessMin, kBrightnessMax);
+    profile.iLightSpeed = InRange(profile.iLightSpeed, kSpeedMin, kSpeedMax);
+    // Every rate code beyond the list is sent as the 500 Hz code, so that is what it becomes.
+    if (profile.iReportRate < 0 || profile.iReportRate >= static_cast<int>(kReportRates.size())) {
+        profile.iReportRate = kUnknownRateItem;
+    }
     TerminateText(profile.szReserved1);
     TerminateText(profile.szReserved2);
     for (ButtonEntry& entry : profile.aButton) {
