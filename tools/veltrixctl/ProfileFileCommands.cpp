@@ -127,7 +127,8 @@ int RunImport(Arguments args) {
         return UsageError("cannot write " + parsed.settingsFile.string());
     }
     for (int i = store.Count() - result.macrosAdded; i < store.Count(); ++i) {
-        std::cout << "added macro \"" << Utf16ToUtf8(FieldText(store.At(i).szName)) << "\"\n";
+        std::cout << "added macro \"" << TerminalSafe(Utf16ToUtf8(FieldText(store.At(i).szName)))
+                  << "\"\n";
     }
     return kExitOk;
 }
