@@ -111,7 +111,7 @@ class WindowTest(unittest.TestCase):
                 warning = wait_for(lambda: screen.find_showing_where(
                     "label", lambda name: name.startswith("Your settings file could not be read"),
                     root=app), what="the warning")
-                copy = warning.name.rsplit(" kept as ", 1)[1].rstrip(".")
+                copy = os.path.join(folder, warning.name.rsplit(" as ", 1)[1].rstrip("."))
                 self.assertTrue(copy.startswith(file + ".unreadable-"), warning.name)
                 screen.wait_showing("push button", "OK", app).queryAction().doAction(0)
                 wait_for(lambda: not screen.find_showing("push button", "OK", app),
