@@ -51,10 +51,13 @@ class Fd {
     int m_fd;
 };
 
-// Opens a regular file for reading without ever blocking: O_NONBLOCK keeps the open of a FIFO
-// with no writer from waiting, and fstat on what was opened (not on the path, which may change
-// meanwhile) turns away everything that is not a regular file.
+// Opens a regular file for reading without ever blocking. A device or FIFO is not even opened
+// when the path names one (opening some devices acts on them); O_NONBLOCK keeps the open of a
+// FIFO put there meanwhile from waiting for a writer, and fstat on what was opened turns it away.
 FileReadStatus OpenRegularFile(const std::filesystem::path& path, Fd& fd, struct stat& info) {
+    if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        return FileReadStatus::NotAFile;
+    }
     fd.Reset(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (fd.Get() < 0) {
         return errno == ENOENT && PathIsMissing(path) ? FileReadStatus::Missing
@@ -137,16 +140,12 @@ FileContent ReadWholeFile(const std::filesystem::path& path, std::uintmax_t maxS
         content.status = FileReadStatus::TooLarge;
         return content;
     }
-    // One byte to spare tells a file that grew since fstat from one that did not.
+    // One byte to spare tells a file that grew since fstat (someone writing it in place) from one
+    // that did not; what such a file holds is nobody's whole file, so it counts as a failed read.
     content.bytes.resize(static_cast<std::size_t>(content.size) + 1);
     const std::optional<std::size_t> read = ReadUpTo(fd.Get(), content.bytes);
-    if (!read) {
+    if (!read || *read > content.size) {
         content.status = FileReadStatus::Failed;
-        content.bytes.clear();
-        return content;
-    }
-    if (*read > maxSize) {
-        content.status = FileReadStatus::TooLarge;
         content.bytes.clear();
         return content;
     }
