@@ -231,11 +231,6 @@ TEST(EmulatorSocket, AListenerOfAnotherUserIsNeverConnectedTo) {
     EXPECT_FALSE(emulator::Connect(path).IsValid());
     ::kill(stranger, SIGKILL);
     ::waitpid(stranger, nullptr, 0);
-
-    // The same user's emulator on the same kind of path is the mouse.
-    EmulatorProcess own(EMULATOR_PATH, shared / "own.sock");
-    ASSERT_TRUE(own.IsServing());
-    EXPECT_TRUE(emulator::Connect(shared / "own.sock").IsValid());
 }
 
 TEST(MouseEmulatorCommandLine, RefusesBadArgumentsAndUnusablePaths) {
