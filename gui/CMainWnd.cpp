@@ -102,10 +102,13 @@ void CMainWnd::ShowAtStart(bool startHidden) {
         show();
     }
     if (m_pPage->SettingsUnreadable()) {
-        // Once the program runs: the settings are the defaults for now, and the file is kept.
-        QTimer::singleShot(0, this, [this] {
+        // Once the program runs: the settings are the defaults for now, and the file is kept,
+        // under the name the user is told, before anything replaces it.
+        const QString copy =
+            QString::fromStdString(m_pPage->Keeper().UnreadableCopy().filename().string());
+        QTimer::singleShot(0, this, [this, copy] {
             CMsgWnd::Tell(isVisible() ? this : nullptr, "warning_title_text",
-                          "settings_unreadable_text");
+                          "settings_unreadable_text", copy);
         });
     }
 }

@@ -8,13 +8,15 @@
 
 namespace veltrix::gui {
 
-CMsgWnd::CMsgWnd(QWidget* owner, std::string_view titleId, std::string_view textId)
+CMsgWnd::CMsgWnd(QWidget* owner, std::string_view titleId, std::string_view textId,
+                 const QString& argument)
     : SkinWindow(owner, "msg.ui") {
     if (auto* title = FindControl<QLabel>(Root(), "warning_title")) {
         title->setText(Tr(titleId));
     }
     if (auto* text = FindControl<QLabel>(Root(), "warning")) {
-        text->setText(Tr(textId));
+        const QString message = Tr(textId);
+        text->setText(argument.isEmpty() ? message : message.arg(argument));
     }
     setWindowTitle(Tr(titleId));
     if (auto* confirm = FindControl<QPushButton>(Root(), "confirm_btn")) {
@@ -31,8 +33,9 @@ int CMsgWnd::Ask(QWidget* owner, std::string_view titleId, std::string_view text
     return box.ShowModal();
 }
 
-void CMsgWnd::Tell(QWidget* owner, std::string_view titleId, std::string_view textId) {
-    CMsgWnd box(owner, titleId, textId);
+void CMsgWnd::Tell(QWidget* owner, std::string_view titleId, std::string_view textId,
+                   const QString& argument) {
+    CMsgWnd box(owner, titleId, textId, argument);
     if (auto* cancel = FindControl<QPushButton>(&box, "cancel_btn")) {
         cancel->hide();
     }

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLoggingCategory>
 #include <QSignalBlocker>
 #include <QStackedWidget>
 
@@ -33,11 +34,14 @@ constexpr QSize kArrowPictureSize(14, 14);
 constexpr int kKeyColumnWidth = 104;
 constexpr int kActionColumnWidth = 70;
 
-// The core's debug traces, for a developer reading the program's debug output.
+// The core's traces of the macro editor, one for every action: a developer turns them on with
+// QT_LOGGING_RULES="veltrix.macro.debug=true"; nobody else should see them.
+Q_LOGGING_CATEGORY(lcMacroTrace, "veltrix.macro", QtInfoMsg)
+
 class DebugTrace final : public TraceSink {
   public:
     void Trace(std::string_view text) override {
-        qDebug().noquote()
+        qCDebug(lcMacroTrace).noquote()
             << QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).trimmed();
     }
 };

@@ -6,6 +6,7 @@
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
+#include <unistd.h>
 
 namespace veltrix::emulator {
 namespace {
@@ -124,7 +125,16 @@ UniqueFd Connect(const std::string& path) {
         connected =
             ::connect(fd.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof address);
     } while (connected != 0 && errno == EINTR);
-    return connected == 0 ? std::move(fd) : UniqueFd();
+    if (connected != 0) {
+        return {};
+    }
+    ucred peer{};
+    socklen_t size = sizeof peer;
+    if (::getsockopt(fd.Get(), SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0 || size != sizeof peer ||
+        peer.uid != ::geteuid()) {
+        return {};
+    }
+    return fd;
 }
 
 bool SendPacket(int fd, std::span<const std::uint8_t> packet) {

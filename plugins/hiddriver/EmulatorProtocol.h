@@ -81,7 +81,9 @@ std::vector<std::uint8_t> DevicePayload(std::int32_t vid, std::int32_t pid);
 std::optional<std::pair<std::int32_t, std::int32_t>> ParseDevicePayload(
     std::span<const std::uint8_t> payload);
 
-// Connects to the emulator at `path`; an invalid descriptor when nobody listens there.
+// Connects to the emulator at `path`; an invalid descriptor when nobody listens there, or when the
+// listener runs as another user: the mouse's reports (macros, key bindings) are the user's own,
+// and a socket on a shared path could be anyone's.
 UniqueFd Connect(const std::string& path);
 
 // Sends one packet, waiting up to kConnectTimeout for room; false when the peer is gone or stuck.

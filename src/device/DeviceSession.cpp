@@ -1,5 +1,6 @@
 #include "device/DeviceSession.h"
 
+#include <iostream>
 #include <utility>
 
 namespace veltrix {
@@ -22,6 +23,10 @@ void DeviceSession::Start() {
 }
 
 void DeviceSession::Start(std::span<const std::filesystem::path> folders) {
+    if (folders.empty()) {
+        std::cerr << "veltrix: the program's own folder is unknown (/proc/self/exe cannot be "
+                     "read), so no driver plugin is loaded and no mouse can be found\n";
+    }
     m_cable.Bind(kCableLibraryName, folders);
     m_receiver.Bind(kReceiverLibraryName, folders);
     m_link.StartDeviceLink();

@@ -1,5 +1,7 @@
 #include "macro/MacroFiles.h"
 
+#include <cstring>
+
 #include "macro/MacroSync.h"
 #include "platform/BinaryFile.h"
 #include "platform/Messages.h"
@@ -16,29 +18,17 @@ bool ExportMacroFile(const MacroRecord& record, const std::filesystem::path& fil
 MacroImportResult ImportMacroFile(MacroStore& store, const std::filesystem::path& file,
                                   const std::filesystem::path& macroFile) {
     MacroImportResult result;
-    const std::optional<std::uintmax_t> size = RegularFileSize(file);
-    if (!size) {
-        return result;
-    }
-    if (*size != kMacroFileSize) {
+    const FileContent content = ReadWholeFile(file, kMacroFileSize);
+    if (content.status == FileReadStatus::TooLarge ||
+        (content.status == FileReadStatus::Read && content.size != kMacroFileSize)) {
         result.status = MacroImportStatus::WrongSize;
         return result;
     }
-    // One byte to spare catches a file that grew since it was measured.
-    struct Buffer {
-        MacroRecord record;
-        std::byte spare;
-    } buffer{};
-    const std::optional<std::size_t> read =
-        ReadFilePrefix(file, std::span(reinterpret_cast<std::byte*>(&buffer), sizeof(buffer)));
-    if (!read) {
+    if (content.status != FileReadStatus::Read) {
         return result;
     }
-    if (*read != kMacroFileSize) {
-        result.status = MacroImportStatus::WrongSize;
-        return result;
-    }
-    MacroRecord& record = buffer.record;
+    MacroRecord record{};
+    std::memcpy(&record, content.bytes.data(), sizeof(record));
     record.iActionCount = MacroActionCount(record);
     SetFieldText(record.szName, store.UniqueName(FieldText(record.szName)));
     store.Append(record);

@@ -54,6 +54,13 @@ PluginLibrary LoadPluginLibrary(std::string_view fileName,
                                 std::span<const std::filesystem::path> folders) {
     PluginLibrary found;
     for (const std::filesystem::path& folder : folders) {
+        if (!folder.is_absolute()) {
+            // A bare or relative name would make the loader search the library path or the
+            // current folder.
+            found.error += (found.error.empty() ? "" : "; ") + folder.string() +
+                           ": not an absolute folder, not searched";
+            continue;
+        }
         DynamicLibrary library(folder / fileName);
         if (library.IsLoaded()) {
             found.library = std::move(library);
@@ -64,7 +71,9 @@ PluginLibrary LoadPluginLibrary(std::string_view fileName,
         found.error += (found.error.empty() ? "" : "; ") + library.Error();
     }
     if (found.error.empty()) {
-        found.error = "no folder to look in";
+        found.error =
+            "the program's own folder is unknown (/proc/self/exe cannot be read), so no plugin "
+            "is loaded";
     }
     return found;
 }

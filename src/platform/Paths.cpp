@@ -59,12 +59,7 @@ std::filesystem::path ExecutablePath() {
 }
 
 std::filesystem::path ExecutableFolder() {
-    const std::filesystem::path self = ExecutablePath();
-    if (!self.empty()) {
-        return self.parent_path();
-    }
-    std::error_code error;
-    return std::filesystem::current_path(error);
+    return ExecutablePath().parent_path();
 }
 
 // The install layout is known only as paths relative to the programs' folder, computed when the
@@ -72,6 +67,11 @@ std::filesystem::path ExecutableFolder() {
 // on the prefix the tree ends up in.
 std::vector<std::filesystem::path> PluginSearchFolders(const std::filesystem::path& programFolder) {
     std::vector<std::filesystem::path> folders;
+    if (!programFolder.is_absolute()) {
+        // Code is loaded only from where the program itself lies: a relative folder would be the
+        // current one, which anybody may have put a library in.
+        return folders;
+    }
     AppendUnique(folders, programFolder);
     AppendUnique(folders, programFolder / ".." / "lib" / "veltrix-wireless");
     AppendUnique(folders, programFolder / VELTRIX_LIBDIR_FROM_BINDIR / "veltrix-wireless");

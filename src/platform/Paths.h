@@ -18,12 +18,14 @@ std::filesystem::path ConfigHome();
 // The running executable, resolved through /proc/self/exe; empty when that cannot be read.
 std::filesystem::path ExecutablePath();
 
-// The folder of the running executable, where the plugins sit beside the program in a build tree.
+// The folder of the running executable, where the plugins sit beside the program in a build tree;
+// empty when it cannot be found.
 std::filesystem::path ExecutableFolder();
 
 // Where the driver and hook plugins are looked for, in order: beside the program (a build tree),
 // then the installed plugin folder found relative to the program's own folder, so an installed
-// tree works from whatever prefix it was installed or unpacked to.
+// tree works from whatever prefix it was installed or unpacked to. None when the program's folder
+// is unknown (empty) or relative: plugins never come from the current folder.
 std::vector<std::filesystem::path> PluginSearchFolders(const std::filesystem::path& programFolder);
 std::vector<std::filesystem::path> PluginSearchFolders();
 

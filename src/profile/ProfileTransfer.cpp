@@ -1,8 +1,11 @@
 #include "profile/ProfileTransfer.h"
 
+#include <cstring>
 #include <memory>
 #include <string>
 
+#include "pages/DpiPage.h"
+#include "pages/LightingPage.h"
 #include "platform/BinaryFile.h"
 #include "platform/Utf16Text.h"
 #include "profile/RecordAccess.h"
@@ -20,10 +23,33 @@ void TerminateText(std::array<char16_t, N>& field) {
     }
 }
 
+// The DPI values the mouse's table covers, in units of 100 DPI.
+constexpr int kDpiTableFirst = 1;
+constexpr int kDpiTableLast = 101;
+constexpr std::int32_t kUnknownRateItem = 2;
+
+// A DPI value beyond the table becomes its nearest end, as it is sent to the mouse; 0 is kept, as
+// it marks a level that is not set.
+std::int32_t DpiInRange(std::int32_t value) {
+    return value == 0 ? 0 : InRange(value, kDpiTableFirst, kDpiTableLast);
+}
+
 // Brings what another installation (or a damaged file) may hold out of range back into it before
-// any page, report or macro copy uses it. Only values that would index past their arrays change.
+// any page, report or macro copy uses it: indices that would reach past their arrays, and the
+// values whose low byte alone would reach the mouse. Values in range are kept as they are.
 void KeepInRange(ProfileData& profile) {
     profile.iCurDpiLevel = CurrentDpiLevel(profile);
+    for (std::size_t level = 0; level < profile.aiDpiValue.size(); ++level) {
+        profile.aiDpiValue[level] = DpiInRange(profile.aiDpiValue[level]);
+        profile.aiDpiValueY[level] = DpiInRange(profile.aiDpiValueY[level]);
+    }
+    profile.iLightMode = InRange(profile.iLightMode, 0, kLightModeCount - 1);
+    profile.iLightBrightness = InRange(profile.iLightBrightness, kBrightnessMin, kBrightnessMax);
+    profile.iLightSpeed = InRange(profile.iLightSpeed, kSpeedMin, kSpeedMax);
+    // Every rate code beyond the list is sent as the 500 Hz code, so that is what it becomes.
+    if (profile.iReportRate < 0 || profile.iReportRate >= static_cast<int>(kReportRates.size())) {
+        profile.iReportRate = kUnknownRateItem;
+    }
     TerminateText(profile.szReserved1);
     TerminateText(profile.szReserved2);
     for (ButtonEntry& entry : profile.aButton) {
@@ -57,33 +83,20 @@ ProfileImportResult ImportProfileFile(ProfileData& profile, MacroStore& store,
                                       const std::filesystem::path& file,
                                       const std::filesystem::path& macroFile) {
     ProfileImportResult result;
-    const std::optional<std::uintmax_t> size = RegularFileSize(file);
-    if (!size) {
-        result.status = ProfileImportStatus::Unreadable;
-        return result;
-    }
-    if (*size != kProfileFileSize) {
+    const FileContent content = ReadWholeFile(file, kProfileFileSize);
+    if (content.status == FileReadStatus::TooLarge ||
+        (content.status == FileReadStatus::Read && content.size != kProfileFileSize)) {
         result.status = ProfileImportStatus::WrongSize;
         return result;
     }
-    // Read into a copy with one byte to spare, so that a file that changed size since it was
-    // measured is still caught, and the live profile is only touched once all went well.
-    struct Buffer {
-        ProfileData profile;
-        std::byte spare;
-    };
-    auto buffer = std::make_unique<Buffer>();
-    const std::optional<std::size_t> read = ReadFilePrefix(
-        file, std::span(reinterpret_cast<std::byte*>(buffer.get()), sizeof(ProfileData) + 1));
-    if (!read) {
+    if (content.status != FileReadStatus::Read) {
         result.status = ProfileImportStatus::Unreadable;
         return result;
     }
-    if (*read != kProfileFileSize) {
-        result.status = ProfileImportStatus::WrongSize;
-        return result;
-    }
-    ProfileData& imported = buffer->profile;
+    // Into a copy, so that the live profile is only touched once all went well.
+    auto copy = std::make_unique<ProfileData>();
+    std::memcpy(copy.get(), content.bytes.data(), sizeof(ProfileData));
+    ProfileData& imported = *copy;
     KeepInRange(imported);
 
     for (ButtonEntry& entry : imported.aButton) {

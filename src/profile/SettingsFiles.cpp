@@ -47,21 +47,26 @@ bool SaveMacroListTo(const MacroStore& store, const std::filesystem::path& macro
 }
 
 void LoadMacroListFrom(MacroStore& store, const std::filesystem::path& file) {
-    const std::optional<std::uintmax_t> size = RegularFileSize(file);
-    if (!size || *size == 0) {
+    RemoveDeadTempFiles(file);
+    const FileContent content = ReadWholeFile(file, kMaxMacroListSize);
+    if (content.status == FileReadStatus::Missing) {
         return;
     }
-    std::vector<std::byte> bytes(*size);
-    const std::optional<std::size_t> read = ReadFilePrefix(file, bytes);
-    if (!read) {
-        std::cerr << "veltrix: cannot read " << file.string() << "; no macros loaded\n";
+    if (content.status != FileReadStatus::Read) {
+        const std::filesystem::path copy = UnreadableCopyPath(file);
+        std::cerr << "veltrix: cannot read " << file.string() << "; no macros loaded";
+        if (KeepUnreadableFile(file, copy)) {
+            std::cerr << "; it is kept as " << copy.string();
+        }
+        std::cerr << "\n";
         return;
     }
-    for (std::size_t at = 0; at < *read; at += sizeof(MacroRecord)) {
+    const std::vector<std::byte>& bytes = content.bytes;
+    for (std::size_t at = 0; at < bytes.size(); at += sizeof(MacroRecord)) {
         // A file cut short (a full disk, a copy broken off) ends in part of a record. It is kept,
         // its missing bytes zero and its count cut to the steps it holds whole, so that the next
         // save does not lose the bytes that are there.
-        const std::size_t part = std::min(sizeof(MacroRecord), *read - at);
+        const std::size_t part = std::min(sizeof(MacroRecord), bytes.size() - at);
         MacroRecord record{};
         std::memcpy(&record, bytes.data() + at, part);
         if (part < sizeof(MacroRecord)) {

@@ -17,16 +17,22 @@ class SettingsKeeper {
     // The program keeps SettingsFile(DataFolder()); a tool may keep any file.
     explicit SettingsKeeper(std::filesystem::path file);
 
-    // Reads the file into the record. A shorter file fills only the beginning and leaves the
-    // rest as it was; extra bytes are not read. A missing file gives the defaults, which are
-    // saved at once. A file that is there but cannot be read (an I/O error, a folder in its
-    // place, no permission) gives the defaults for this run and holds every save until
-    // MarkUserChange(): the caller tells the user once.
+    // Reads the file into the record. A missing file gives the defaults, which are saved at
+    // once. A file that is there but is not a whole record (a 0-byte file after a full disk, a
+    // truncated or oversized copy, a FIFO or folder in its place, an I/O error, no permission)
+    // gives the defaults for this run and holds every save until MarkUserChange(): the caller
+    // tells the user once, naming UnreadableCopy(). Temporary files of dead saves are removed.
     SettingsSource Load(ProfileSettings& settings);
 
     // Writes the record to the file, creating its folder when needed, unless saving is held.
-    // True when the file now holds the record; otherwise the previous file is untouched.
+    // The first save after an unreadable file moves that file to UnreadableCopy() first, and
+    // fails (with the file left in place) when it cannot. True when the file now holds the
+    // record; otherwise the previous file is untouched.
     bool Save(const ProfileSettings& settings);
+
+    // Where an unreadable file is kept once the first save replaces it; empty when the file was
+    // readable or has been kept already.
+    const std::filesystem::path& UnreadableCopy() const { return m_unreadableCopy; }
 
     // Whether saves are held because the file could not be read.
     bool SavingHeld() const { return m_bHeld; }
@@ -39,6 +45,7 @@ class SettingsKeeper {
   private:
     std::filesystem::path m_file;
     bool m_bHeld = false;
+    std::filesystem::path m_unreadableCopy;
 };
 
 }  // namespace veltrix

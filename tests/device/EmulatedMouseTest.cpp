@@ -2,11 +2,16 @@
 
 #include <atomic>
 #include <csignal>
+#include <cstring>
 #include <fstream>
 #include <memory>
 #include <thread>
 
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "device/HidDriverLink.h"
 #include "hiddriver/EmulatorProtocol.h"
@@ -192,6 +197,40 @@ TEST(HidapiTransport, VeltrixctlStatusWithoutTheEmulatorLeavesNothingBehind) {
     const test::ProcessResult result = test::RunProcess(VELTRIXCTL_PATH, {"status"});
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(result.err, "");
+}
+
+// The mouse's reports carry the user's macros and key bindings: a socket on a shared path that
+// another user listens on is no mouse at all.
+TEST(EmulatorSocket, AListenerOfAnotherUserIsNeverConnectedTo) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "only root can listen as another user here";
+    }
+    test::TempDir shared;
+    std::filesystem::permissions(shared.Path(), std::filesystem::perms::all);
+    const std::string path = shared / "mouse.sock";
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t stranger = ::fork();
+    if (stranger == 0) {
+        const int fd = ::socket(AF_UNIX, SOCK_SEQPACKET, 0);
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0 ||
+            ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+            ::listen(fd, 4) != 0 || ::write(ready[1], "+", 1) != 1) {
+            ::_exit(1);
+        }
+        ::pause();
+        ::_exit(0);
+    }
+    ::close(ready[1]);
+    char listening = 0;
+    EXPECT_EQ(::read(ready[0], &listening, 1), 1);
+    ::close(ready[0]);
+    EXPECT_FALSE(emulator::Connect(path).IsValid());
+    ::kill(stranger, SIGKILL);
+    ::waitpid(stranger, nullptr, 0);
 }
 
 TEST(MouseEmulatorCommandLine, RefusesBadArgumentsAndUnusablePaths) {

@@ -24,6 +24,12 @@ TEST_F(VeltrixctlMouseTest, ApplyWaitsForTheMouseThenLeavesInItExactlyTheReports
     const std::string sent = Veltrixctl({"reports", m_record, "0", "1"}).out;
     EXPECT_EQ(std::count(sent.begin(), sent.end(), '\n'), 21);
     EXPECT_EQ(Ctl({"log"}), sent);
+
+    // A bare file name lies in the current folder, which needs no creating.
+    const ProcessResult bare =
+        test::RunProcess("/bin/sh", {"-c", "cd \"$0\" && exec \"$1\" apply Config_1.data 0 0",
+                                     m_dir.Path().string(), VELTRIXCTL_PATH});
+    EXPECT_EQ(bare.exitCode, 0) << bare.err;
 }
 
 TEST_F(VeltrixctlMouseTest, ApplyGivesUpOnASleepingMouseAndLeavesTheFile) {

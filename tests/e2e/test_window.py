@@ -117,6 +117,44 @@ class WindowTest(unittest.TestCase):
         self.assertTrue(screen.showing(frame))
         self.assertTrue(d.visible_windows(TITLE))
 
+    def test_a_damaged_settings_file_is_kept_and_never_used(self):
+        """A 0-byte file (a full disk) would read as a record of zeros, every button off, and a
+        FIFO would hang the start: both are unreadable, kept until the user changes a setting,
+        then kept beside the new file under the name the warning gave."""
+        d = self.open_desktop()
+        file = d.settings_file()
+        folder = os.path.dirname(file)
+        os.makedirs(folder)
+        screen = None
+        for what, make in (("empty", lambda path: open(path, "wb").close()),
+                           ("a FIFO", os.mkfifo)):
+            with self.subTest(what):
+                for name in os.listdir(folder):
+                    os.remove(os.path.join(folder, name))
+                make(file)
+                shape = os.stat(file).st_mode, os.stat(file).st_size
+                program = d.start_program()
+                screen = screen or Screen()
+                app = wait_for(lambda: screen.app(program.pid), what="the program")
+                warning = wait_for(lambda: screen.find_showing_where(
+                    "label", lambda name: name.startswith("Your settings file could not be read"),
+                    root=app), what="the warning")
+                copy = os.path.join(folder, warning.name.rsplit(" as ", 1)[1].rstrip("."))
+                self.assertTrue(copy.startswith(file + ".unreadable-"), warning.name)
+                screen.wait_showing("push button", "OK", app).queryAction().doAction(0)
+                wait_for(lambda: not screen.find_showing("push button", "OK", app),
+                         what="the warning to close")
+                time.sleep(0.5)
+                self.assertEqual((os.stat(file).st_mode, os.stat(file).st_size), shape)
+                self.assertFalse(os.path.lexists(copy))
+
+                screen.press("radio button", "Profile 3")
+                wait_for(lambda: os.path.isfile(file) and os.path.getsize(file) == 164364 and
+                         current_profile(file) == 2, what="the first save")
+                self.assertEqual((os.stat(copy).st_mode, os.stat(copy).st_size), shape)
+                program.terminate()
+                program.wait(timeout=20)
+
     def test_a_lock_left_by_a_killed_program_does_not_block(self):
         d = self.open_desktop()
         first = d.start_program()

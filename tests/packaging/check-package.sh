@@ -137,6 +137,18 @@ for tool in veltrixctl veltrix-mouse-emulator; do
   done
 done
 
+# Every installed program and plugin is hardened as distributions require: resolved at start-up
+# behind a read-only relocation table, and the programs position-independent.
+for elf in "$root"/bin/* "$root"/lib/veltrix-wireless/*.so; do
+  [ -f "$elf" ] || continue
+  dynamic=$(readelf -d "$elf")
+  grep -qE '\(BIND_NOW\)|Flags: .*\bNOW\b' <<<"$dynamic" || fail "$(basename "$elf") lacks bind-now"
+  readelf -lW "$elf" | grep -q GNU_RELRO || fail "$(basename "$elf") lacks relro"
+  if [[ $elf == */bin/* ]]; then
+    grep -qE 'Flags: .*\bPIE\b' <<<"$dynamic" || fail "$(basename "$elf") is not position-independent"
+  fi
+done
+
 # The installed tool reaches the emulated mouse through the installed plugins: none lies beside
 # it, so they can only have come from the tree's own library folder.
 [ -z "$(find "$root/bin" -name 'hiddriver_*.so')" ] || fail "plugins beside the programs"

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLoggingCategory>
 #include <QStackedWidget>
 #include <QtTest>
 #include <fstream>
@@ -89,6 +90,24 @@ bool LogHas(const EmulatedMouse& mouse, const std::string& line) {
     return std::find(log.begin(), log.end(), line) != log.end();
 }
 
+// The debug messages that reach the message handler, and so stderr, while `act` runs.
+QStringList* g_debugMessages = nullptr;
+template <typename Action>
+QStringList DebugMessagesDuring(Action act) {
+    QStringList messages;
+    g_debugMessages = &messages;
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+            if (type == QtDebugMsg) {
+                g_debugMessages->append(text);
+            }
+        });
+    act();
+    qInstallMessageHandler(previous);
+    g_debugMessages = nullptr;
+    return messages;
+}
+
 }  // namespace
 
 class MacroPageTest : public QObject {
@@ -130,7 +149,13 @@ class MacroPageTest : public QObject {
         QCOMPARE(RowTexts(macros), QStringList({"Greet", "Привет"}));
         QCOMPARE(macros->currentRow(), -1);
 
-        macros->setCurrentRow(0);
+        // The editor's traces are a developer's: off unless turned on by logging rules.
+        QStringList traces = DebugMessagesDuring([&] { macros->setCurrentRow(1); });
+        QVERIFY2(traces.isEmpty(), qPrintable(traces.join('\n')));
+        QLoggingCategory::setFilterRules("veltrix.macro.debug=true");
+        traces = DebugMessagesDuring([&] { macros->setCurrentRow(0); });
+        QLoggingCategory::setFilterRules({});
+        QVERIFY2(traces.filter("iActionIndex=").size() == 1, qPrintable(traces.join('\n')));
         QCOMPARE(Control<QLineEdit>(page, "wireless_macro_name_edit")->text(), QString("Greet"));
         auto* actions = Control<QListWidget>(page, "wireless_macro_action_list");
         QCOMPARE(RowTexts(actions),

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/DynamicLibrary.h"
 #include "platform/Paths.h"
 #include "support/TempDir.h"
 
@@ -22,6 +23,23 @@ TEST(InstallLayout, PluginsAreLookedForBesideTheProgramThenInTheTreeItWasInstall
         // Only ever inside the tree: nothing compiled in points at another prefix.
         EXPECT_TRUE(folder.string().starts_with(prefix.Path().string())) << folder;
     }
+}
+
+// With /proc unreadable the program's folder is unknown. A bare or relative folder would send
+// the loader to the current folder or through LD_LIBRARY_PATH, where anyone may have put a
+// library that then runs as the user: no plugin is loaded at all, and the reason is given.
+TEST(InstallLayout, PluginsNeverComeFromTheCurrentFolderOrTheLibraryPath) {
+    EXPECT_TRUE(PluginSearchFolders(fs::path()).empty());
+    EXPECT_TRUE(PluginSearchFolders(fs::path("bin")).empty());
+    // A library the loader would find by its bare name.
+    const fs::path relative[] = {fs::path(), fs::path("."), fs::path("lib")};
+    for (const fs::path& folder : relative) {
+        const PluginLibrary found = LoadPluginLibrary("libm.so.6", std::span(&folder, 1));
+        EXPECT_FALSE(found.library.IsLoaded()) << folder;
+    }
+    const PluginLibrary none = LoadPluginLibrary("libm.so.6", {});
+    EXPECT_FALSE(none.library.IsLoaded());
+    EXPECT_NE(none.error.find("/proc/self/exe"), std::string::npos) << none.error;
 }
 
 TEST(InstallLayout, TheSkinBesideTheProgramWinsOverTheInstalledOne) {

@@ -172,11 +172,15 @@ TEST_F(ProfileTransferTest, RefusedImportsChangeNothingInMemoryOrOnDisk) {
     EXPECT_EQ(ProfileImportWarningTextId(ProfileImportStatus::Imported), "");
 }
 
-// The fields an import may change: those that would index past their arrays, unterminated texts
-// and the macro buttons' names and indices.
+// The fields an import may change: those that would index past their arrays, the values whose
+// low byte alone would reach the mouse, unterminated texts and the macro buttons' names and
+// indices.
 ProfileData WithoutAdjustableFields(const ProfileData& profile) {
     ProfileData masked = profile;
     masked.iCurDpiLevel = 0;
+    masked.aiDpiValue.fill(0);
+    masked.aiDpiValueY.fill(0);
+    masked.iLightMode = masked.iLightBrightness = masked.iLightSpeed = masked.iReportRate = 0;
     masked.szReserved1.back() = 0;
     masked.szReserved2.back() = 0;
     for (ButtonEntry& entry : masked.aButton) {
@@ -213,6 +217,20 @@ TEST_F(ProfileTransferTest, RandomBytesImportInRangeAndTheMouseAcceptsEveryRepor
                   BytesOf(WithoutAdjustableFields(*profile)))
             << "every other byte is kept";
         EXPECT_EQ(imported.iCurDpiLevel, CurrentDpiLevel(*profile));
+        // Out of range, the nearest end; a report rate the mouse does not know is sent as 500 Hz.
+        for (std::size_t k = 0; k < imported.aiDpiValue.size(); ++k) {
+            for (const auto& [got, had] :
+                 {std::pair(imported.aiDpiValue[k], profile->aiDpiValue[k]),
+                  std::pair(imported.aiDpiValueY[k], profile->aiDpiValueY[k])}) {
+                EXPECT_EQ(got, had == 0 ? 0 : std::clamp(had, 1, 101));
+            }
+        }
+        EXPECT_EQ(imported.iLightMode, std::clamp(profile->iLightMode, 0, 8));
+        EXPECT_EQ(imported.iLightBrightness, std::clamp(profile->iLightBrightness, 1, 8));
+        EXPECT_EQ(imported.iLightSpeed, std::clamp(profile->iLightSpeed, 1, 8));
+        EXPECT_EQ(imported.iReportRate, profile->iReportRate >= 0 && profile->iReportRate <= 3
+                                            ? profile->iReportRate
+                                            : 2);
         std::set<std::u16string> folded;
         for (int i = 0; i < m_store.Count(); ++i) {
             const MacroRecord& macro = m_store.At(i);

@@ -3,6 +3,9 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "platform/BinaryFile.h"
 #include "profile/ProfileDefaults.h"
@@ -52,41 +55,173 @@ TEST_F(SettingsFilesTest, FirstStartWritesTheDefaultsIntoNewFolders) {
     EXPECT_EQ(BytesOf(*reloaded), BytesOf(*m_settings));
 }
 
-TEST_F(SettingsFilesTest, AShortFileFillsOnlyTheBeginningAndResetsNothing) {
-    WriteBytes(SettingsFile(m_data), 100, 0x5A);
-    EXPECT_EQ(LoadSettings(*m_settings, m_data), SettingsSource::File);
-    const std::vector<std::uint8_t> bytes = BytesOf(*m_settings);
-    EXPECT_EQ(std::count(bytes.begin(), bytes.begin() + 100, 0x5A), 100);
-    EXPECT_EQ(std::count(bytes.begin() + 100, bytes.end(), 0), 164364 - 100);
-    EXPECT_EQ(RegularFileSize(SettingsFile(m_data)), 100u) << "the short file is not rewritten";
+// What is at a path, as far as a test can tell it apart: its type and, for a file, its size.
+std::pair<std::filesystem::file_type, std::uintmax_t> Shape(const std::filesystem::path& path) {
+    const std::filesystem::file_status status = std::filesystem::symlink_status(path);
+    std::error_code noSize;
+    const std::uintmax_t size = status.type() == std::filesystem::file_type::regular
+                                    ? std::filesystem::file_size(path, noSize)
+                                    : 0;
+    return {status.type(), size};
 }
 
-// A settings file that is there but cannot be read may hold the user's only copy of their
-// settings: the run goes on with the defaults, and nothing is written over the file until the
-// user changes a setting.
-TEST_F(SettingsFilesTest, AFileThatCannotBeReadIsNotOverwrittenUntilTheUserChangesASetting) {
-    std::filesystem::create_directories(SettingsFolder(m_data));
+// Everything that may lie where a settings file belongs and does not hold exactly what its
+// format holds: a 0-byte file after a full disk, a truncated or overlong copy, a 60 GB hole, a
+// FIFO (whose open would wait for a writer for ever), a device, a folder, a read that fails.
+using Maker = void (*)(const std::filesystem::path&, std::uintmax_t recordSize);
+const std::pair<const char*, Maker> kDamagedFiles[] = {
+    {"empty", [](const auto& path, std::uintmax_t) { WriteBytes(path, 0, 0); }},
+    {"cut short",
+     [](const auto& path, std::uintmax_t size) {
+         WriteBytes(path, 0, 0);
+         std::filesystem::resize_file(path, size - 1);
+     }},
+    {"one byte long",
+     [](const auto& path, std::uintmax_t size) {
+         WriteBytes(path, 0, 0);
+         std::filesystem::resize_file(path, size + 1);
+     }},
+    {"60 GB",
+     [](const auto& path, std::uintmax_t) {
+         WriteBytes(path, 0, 0);
+         std::filesystem::resize_file(path, 60ULL << 30);
+     }},
+    {"a FIFO",
+     [](const auto& path, std::uintmax_t) { ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); }},
+    {"a device",
+     [](const auto& path, std::uintmax_t) { std::filesystem::create_symlink("/dev/zero", path); }},
+    {"a folder",
+     [](const auto& path, std::uintmax_t) { std::filesystem::create_directories(path); }},
     // Reading /proc/self/mem at offset 0 fails with an I/O error, even for root.
-    std::filesystem::create_symlink("/proc/self/mem", SettingsFile(m_data));
+    {"an I/O error",
+     [](const auto& path, std::uintmax_t) {
+         std::filesystem::create_symlink("/proc/self/mem", path);
+     }},
+};
+
+// Such a file may hold the user's only copy of their settings: the run goes on with the defaults
+// (never with a record padded with zeros, whose buttons would all be off), nothing is written
+// over the file, and the first save after the user changes a setting keeps it beside itself.
+TEST_F(SettingsFilesTest, AFileThatIsNotAWholeRecordIsKeptAndTheDefaultsUsedUntilAChange) {
+    for (const auto& [what, make] : kDamagedFiles) {
+        SCOPED_TRACE(what);
+        TempDir dir;
+        const std::filesystem::path file = SettingsFile(dir.Path());
+        std::filesystem::create_directories(file.parent_path());
+        make(file, sizeof(ProfileSettings));
+        const auto shape = Shape(file);
+
+        SettingsKeeper keeper(file);
+        m_settings->iCurProfile = 77;
+        EXPECT_EQ(keeper.Load(*m_settings), SettingsSource::Unreadable);
+        EXPECT_EQ(BytesOf(*m_settings), BytesOf(DefaultProfileSettings()));
+        EXPECT_FALSE(keeper.Save(*m_settings));
+        EXPECT_EQ(Shape(file), shape);
+        const std::filesystem::path copy = keeper.UnreadableCopy();
+        EXPECT_TRUE(copy.string().starts_with(file.string() + ".unreadable-")) << copy;
+        EXPECT_FALSE(std::filesystem::exists(copy));
+
+        keeper.MarkUserChange();
+        m_settings->iCurProfile = 3;
+        ASSERT_TRUE(keeper.Save(*m_settings));
+        EXPECT_EQ(Shape(copy), shape);
+        auto reloaded = std::make_unique<ProfileSettings>();
+        EXPECT_EQ(SettingsKeeper(file).Load(*reloaded), SettingsSource::File);
+        EXPECT_EQ(reloaded->iCurProfile, 3);
+    }
+}
+
+// macro.data is read whole, so one larger than the list can be (or a FIFO) must not be read at
+// all; it is moved aside at once, as the next macro saved would replace it.
+TEST_F(SettingsFilesTest, AMacroFileThatCannotBeAListLoadsNothingAndIsKept) {
+    for (const auto& [what, make] : kDamagedFiles) {
+        SCOPED_TRACE(what);
+        TempDir dir;
+        const std::filesystem::path file = MacroFile(dir.Path());
+        std::filesystem::create_directories(file.parent_path());
+        make(file, kMaxMacroListSize);
+        const auto shape = Shape(file);
+        if (shape.first == std::filesystem::file_type::regular &&
+            shape.second <= kMaxMacroListSize) {
+            continue;  // a list, perhaps with a partial last record (below)
+        }
+
+        MacroStore store;
+        LoadMacroList(store, dir.Path());
+        EXPECT_TRUE(store.Empty());
+        std::vector<std::filesystem::path> kept;
+        for (const auto& entry : std::filesystem::directory_iterator(file.parent_path())) {
+            kept.push_back(entry.path());
+        }
+        ASSERT_EQ(kept.size(), 1u);
+        EXPECT_TRUE(kept[0].string().starts_with(file.string() + ".unreadable-")) << kept[0];
+        EXPECT_EQ(Shape(kept[0]), shape);
+        EXPECT_TRUE(SaveMacroList(store, dir.Path()));
+    }
+}
+
+TEST_F(SettingsFilesTest, NewFilesAndFoldersAreTheUsersOnlyAndASaveKeepsAFilesMode) {
+    const mode_t umask = ::umask(022);
     SettingsKeeper keeper(SettingsFile(m_data));
-    EXPECT_EQ(keeper.Load(*m_settings), SettingsSource::Unreadable);
-    EXPECT_EQ(BytesOf(*m_settings), BytesOf(DefaultProfileSettings()));
-    EXPECT_TRUE(keeper.SavingHeld());
-    EXPECT_FALSE(keeper.Save(*m_settings));
-    EXPECT_TRUE(std::filesystem::is_symlink(SettingsFile(m_data)));
+    EXPECT_EQ(keeper.Load(*m_settings), SettingsSource::Defaults);
+    ASSERT_TRUE(SaveMacroList(MacroStore{}, m_data));
+    const auto mode = [](const std::filesystem::path& path) {
+        return std::filesystem::status(path).permissions() & std::filesystem::perms::all;
+    };
+    using std::filesystem::perms;
+    EXPECT_EQ(mode(m_data), perms::owner_all);
+    EXPECT_EQ(mode(SettingsFolder(m_data)), perms::owner_all);
+    EXPECT_EQ(mode(SettingsFile(m_data)), perms::owner_read | perms::owner_write);
+    EXPECT_EQ(mode(MacroFile(m_data)), perms::owner_read | perms::owner_write);
 
-    keeper.MarkUserChange();
-    m_settings->iCurProfile = 3;
+    const perms stricter = perms::owner_read | perms::group_read;
+    const perms wider =
+        perms::owner_read | perms::owner_write | perms::group_read | perms::others_read;
+    std::filesystem::permissions(SettingsFile(m_data), stricter);
+    std::filesystem::permissions(MacroFile(m_data), wider);
     EXPECT_TRUE(keeper.Save(*m_settings));
-    auto reloaded = std::make_unique<ProfileSettings>();
-    EXPECT_EQ(LoadSettings(*reloaded, m_data), SettingsSource::File);
-    EXPECT_EQ(reloaded->iCurProfile, 3);
+    EXPECT_TRUE(SaveMacroList(MacroStore{}, m_data));
+    EXPECT_EQ(mode(SettingsFile(m_data)), stricter);
+    EXPECT_EQ(mode(MacroFile(m_data)), wider);
+    ::umask(umask);
+}
 
-    // A folder in the file's place is left alone as well.
-    TempDir other;
-    std::filesystem::create_directories(SettingsFile(other.Path()));
-    EXPECT_EQ(LoadSettings(*m_settings, other.Path()), SettingsSource::Unreadable);
-    EXPECT_TRUE(std::filesystem::is_directory(SettingsFile(other.Path())));
+// A save killed part way leaves its temporary file; the next start or save removes it, but never
+// one whose save may still be running, nor a file that only looks like one.
+TEST_F(SettingsFilesTest, TemporaryFilesOfDeadSavesAreRemovedAtStartAndBeforeASave) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::_exit(0);
+    }
+    ASSERT_EQ(::waitpid(child, nullptr, 0), child);
+    const std::string dead = std::to_string(child);
+    const std::string alive = std::to_string(::getpid());
+    const std::filesystem::path folder = SettingsFolder(m_data);
+    const std::vector<std::string> gone = {"Config_1.data.tmp-" + dead + "-0",
+                                           "macro.data.tmp-" + dead + "-12"};
+    const std::vector<std::string> stay = {"Config_1.data.tmp-" + alive + "-3",
+                                           "Config_1.data.tmp-" + dead + "-x",
+                                           "notes.tmp-" + dead + "-0"};
+    for (const std::string& name : gone) {
+        WriteBytes(folder / name, 10, 1);
+    }
+    for (const std::string& name : stay) {
+        WriteBytes(folder / name, 10, 1);
+    }
+    SettingsKeeper keeper(SettingsFile(m_data));
+    keeper.Load(*m_settings);
+    MacroStore store;
+    LoadMacroList(store, m_data);
+    for (const std::string& name : gone) {
+        EXPECT_FALSE(std::filesystem::exists(folder / name)) << name;
+    }
+    for (const std::string& name : stay) {
+        EXPECT_TRUE(std::filesystem::exists(folder / name)) << name;
+    }
+
+    WriteBytes(folder / gone[0], 10, 1);
+    EXPECT_TRUE(keeper.Save(*m_settings));
+    EXPECT_FALSE(std::filesystem::exists(folder / gone[0]));
 }
 
 TEST_F(SettingsFilesTest, SaveFailsCleanlyWhenTheSettingsFolderIsBlocked) {

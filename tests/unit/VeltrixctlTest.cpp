@@ -43,6 +43,10 @@ TEST(Veltrixctl, ShowPrintsEveryProfileReadably) {
     ButtonEntry& macro = settings->Profiles[2].aButton[8];
     macro.byFuncCode = 17;
     std::copy_n(u"Reload \u00C4", 8, macro.szMacroName.begin());
+    // A name from someone else's profile file must not drive the user's terminal.
+    ButtonEntry& hostile = settings->Profiles[2].aButton[9];
+    hostile.byFuncCode = 17;
+    std::copy_n(u"\x1b]0;x\x07\u009b2J\x7f", 10, hostile.szMacroName.begin());
     settings->Profiles[2].iReportRate = 7;
     ASSERT_TRUE(WriteFileAtomically(dir / "record", RecordBytes(*settings)));
 
@@ -55,6 +59,9 @@ TEST(Veltrixctl, ShowPrintsEveryProfileReadably) {
     EXPECT_NE(out.find("500 Hz (stored value 7)"), std::string::npos);
     EXPECT_NE(out.find(" 8  key_A (modifiers 0x01)\n"), std::string::npos) << out;
     EXPECT_NE(out.find(" 9  macro \"Reload \xC3\x84\"\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("10  macro \"\\x1b]0;x\\x07\\xc2\\x9b2J\\x7f\"\n"), std::string::npos)
+        << out;
+    EXPECT_EQ(out.find_first_of("\x1b\x07\x7f"), std::string::npos);
     EXPECT_NE(out.find("lighting  mode 7, brightness 8, speed 5, direction 1, colour #ff0000"),
               std::string::npos);
 }
@@ -123,6 +130,9 @@ TEST(Veltrixctl, ExportAndImportMoveAProfileWithItsMacrosToAnotherInstallation) 
     macro.aMacroAction[0] = {4, 1, 30};
     macro.aMacroAction[1] = {4, 2, 0};
     macro.iMacroIndex = 0;
+    ButtonEntry& hostile = shared.aButton[5];
+    hostile.byFuncCode = 17;
+    std::copy_n(u"\x1b[31mRed", 8, hostile.szMacroName.begin());
     ASSERT_TRUE(WriteFileAtomically(here / "Config_1.data", RecordBytes(*settings)));
 
     auto result = Veltrixctl({"export", here / "Config_1.data", "2", here / "shared.pro"});
@@ -134,11 +144,12 @@ TEST(Veltrixctl, ExportAndImportMoveAProfileWithItsMacrosToAnotherInstallation) 
     ASSERT_EQ(Veltrixctl({"defaults", config}).exitCode, 0);
     result = Veltrixctl({"import", config, "5", here / "shared.pro"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(result.out, "added macro \"Reload\"\n");
+    EXPECT_EQ(result.out, "added macro \"Reload\"\nadded macro \"\\x1b[31mRed\"\n");
     auto expected = std::make_unique<ProfileSettings>(DefaultProfileSettings());
     expected->Profiles[4] = shared;
+    expected->Profiles[4].aButton[5].iMacroIndex = 1;
     EXPECT_EQ(FileBytes(config), test::BytesOf(*expected));
-    EXPECT_EQ(FileBytes(there / "ms_1" / "macro.data").size(), 240u);
+    EXPECT_EQ(FileBytes(there / "ms_1" / "macro.data").size(), 480u);
 }
 
 TEST(Veltrixctl, ImportOfAWrongSizedFileChangesNoFile) {

@@ -19,6 +19,11 @@ struct Command {
     int (*run)(Arguments args);
 };
 
+// Text from a file (a macro name) as it may be printed on a terminal: control characters, which
+// could move the cursor, retitle the window or worse, are shown escaped ("\x1b"), as are the
+// eight-bit controls that UTF-8 spells as two bytes ("\xc2\x9b").
+std::string TerminalSafe(std::string_view utf8);
+
 // Prints "veltrixctl: <message>" on stderr and returns the usage exit code.
 int UsageError(std::string_view message);
 

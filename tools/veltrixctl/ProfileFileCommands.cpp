@@ -4,6 +4,7 @@
 #include <iostream>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Command.h"
@@ -48,19 +49,14 @@ bool ReadArguments(std::string_view command, Arguments args, ProfileFileArgument
     return parsed.settings != nullptr;
 }
 
-// The bytes of a file, or nothing when there is none, so that it can be put back as it was.
-std::optional<std::vector<std::byte>> FileContent(const std::filesystem::path& path) {
-    const std::optional<std::uintmax_t> size = RegularFileSize(path);
-    if (!size) {
+// The bytes of the macro list, or nothing when there is none or it cannot be read, so that it can
+// be put back as it was.
+std::optional<std::vector<std::byte>> MacroListContent(const std::filesystem::path& path) {
+    FileContent content = ReadWholeFile(path, kMaxMacroListSize);
+    if (content.status != FileReadStatus::Read) {
         return std::nullopt;
     }
-    std::vector<std::byte> bytes(*size);
-    const std::optional<std::size_t> read = ReadFilePrefix(path, bytes);
-    if (!read) {
-        return std::nullopt;
-    }
-    bytes.resize(*read);
-    return bytes;
+    return std::move(content.bytes);
 }
 
 void Restore(const std::filesystem::path& path,
@@ -96,7 +92,7 @@ int RunImport(Arguments args) {
         return UsageError(error);
     }
     const std::filesystem::path macroFile = parsed.settingsFile.parent_path() / "macro.data";
-    const std::optional<std::vector<std::byte>> oldMacros = FileContent(macroFile);
+    const std::optional<std::vector<std::byte>> oldMacros = MacroListContent(macroFile);
     std::error_code ignored;
     if (!oldMacros && std::filesystem::exists(macroFile, ignored)) {
         // Saving the new macros would replace the ones that could not be read.
@@ -131,7 +127,8 @@ int RunImport(Arguments args) {
         return UsageError("cannot write " + parsed.settingsFile.string());
     }
     for (int i = store.Count() - result.macrosAdded; i < store.Count(); ++i) {
-        std::cout << "added macro \"" << Utf16ToUtf8(FieldText(store.At(i).szName)) << "\"\n";
+        std::cout << "added macro \"" << TerminalSafe(Utf16ToUtf8(FieldText(store.At(i).szName)))
+                  << "\"\n";
     }
     return kExitOk;
 }

@@ -4,10 +4,10 @@
 
 #include "Command.h"
 #include "RecordFile.h"
-#include "vocabulary/ButtonFunctions.h"
-#include "vocabulary/KeyCodes.h"
 #include "platform/Utf16Text.h"
 #include "profile/RecordAccess.h"
+#include "vocabulary/ButtonFunctions.h"
+#include "vocabulary/KeyCodes.h"
 
 namespace veltrix::ctl {
 namespace {
@@ -44,7 +44,7 @@ std::string ButtonText(const ButtonEntry& entry) {
             return text;
         }
         case kFuncMacro:
-            return "macro \"" + Utf16ToUtf8(FieldText(entry.szMacroName)) + "\"";
+            return "macro \"" + TerminalSafe(Utf16ToUtf8(FieldText(entry.szMacroName))) + "\"";
         default: {
             const std::string_view id = FunctionTextId(entry.byFuncCode);
             return id.empty() ? "function " + std::to_string(entry.byFuncCode) : std::string(id);

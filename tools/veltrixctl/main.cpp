@@ -59,6 +59,31 @@ void PrintHelp(std::ostream& out) {
 
 }  // namespace
 
+std::string TerminalSafe(std::string_view utf8) {
+    constexpr char kHex[] = "0123456789abcdef";
+    std::string safe;
+    safe.reserve(utf8.size());
+    const auto escape = [&](unsigned char byte) {
+        safe += "\\x";
+        safe += kHex[byte >> 4];
+        safe += kHex[byte & 0xF];
+    };
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(utf8[i]);
+        const auto next = static_cast<unsigned char>(i + 1 < utf8.size() ? utf8[i + 1] : '\0');
+        if (byte < 0x20 || byte == 0x7F) {
+            escape(byte);
+        } else if (byte == 0xC2 && next >= 0x80 && next <= 0x9F) {
+            escape(byte);
+            escape(next);
+            ++i;
+        } else {
+            safe += static_cast<char>(byte);
+        }
+    }
+    return safe;
+}
+
 int UsageError(std::string_view message) {
     std::cerr << "veltrixctl: " << message << "\n";
     return kExitUsage;
