@@ -67,6 +67,8 @@ class CMainWnd final : public QMainWindow {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:

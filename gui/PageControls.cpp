@@ -1,8 +1,10 @@
 #include "PageControls.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QColor>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QSignalBlocker>
 #include <QSlider>
@@ -12,6 +14,58 @@ namespace veltrix::gui {
 
 QString QtText(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+bool FilterKeyFieldEvent(QEvent* event, const KeyFieldCapture& capture) {
+    switch (event->type()) {
+        case QEvent::FocusIn:
+            capture.arm();
+            return false;
+        case QEvent::FocusOut:
+            capture.end();
+            return false;
+        case QEvent::MouseButtonPress:
+            capture.arm();
+            return false;
+        case QEvent::ShortcutOverride:
+            if (capture.ownsKeyPress()) {
+                event->accept();  // no shortcut: the key goes to the field, which keeps it
+                return true;
+            }
+            return false;
+        case QEvent::KeyPress: {
+            if (capture.ownsKeyPress()) {
+                return true;
+            }
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if (!key->isAutoRepeat() && key->modifiers() == Qt::NoModifier &&
+                (key->key() == Qt::Key_Space || key->key() == Qt::Key_Return ||
+                 key->key() == Qt::Key_Enter)) {
+                capture.arm();
+                return true;
+            }
+            return false;
+        }
+        case QEvent::KeyRelease:
+            if (!static_cast<QKeyEvent*>(event)->isAutoRepeat()) {
+                capture.keyReleased();
+            }
+            return false;
+        default:
+            return false;
+    }
+}
+
+void ShowFieldText(QLineEdit* edit, const QString& text) {
+    if (edit == nullptr || edit->text() == text) {
+        return;
+    }
+    edit->setText(text);
+    // The field's value is what a screen reader reads out; a read-only field's text changes
+    // are not always announced by themselves.
+    QAccessibleValueChangeEvent changed(edit, text);
+    QAccessible::updateAccessibility(&changed);
+    edit->setAccessibleDescription(text);
 }
 
 void SelectSilently(QComboBox* combo, int item) {

@@ -14,7 +14,7 @@ TrayIcon::TrayIcon(QWidget* window, const VeltrixWindowHandle& target)
     : m_pWindow(window), m_target(target), m_pMenu(std::make_unique<QMenu>()) {
     QIcon icon = QIcon(SkinPath("images/veltrix-wireless.svg"));
     m_icon.setIcon(icon);
-    m_icon.setToolTip(Tr("mouse_name_text"));
+    ComposeToolTip();
     m_pMenu->setObjectName("tray_menu");
     // Filled afresh each time it opens, so the items always come from the skin as it is.
     connect(m_pMenu.get(), &QMenu::aboutToShow, this, &TrayIcon::RebuildMenu);
@@ -28,6 +28,19 @@ TrayIcon::TrayIcon(QWidget* window, const VeltrixWindowHandle& target)
     if (Available()) {
         m_icon.show();
     }
+}
+
+void TrayIcon::SetRecording(bool recording) {
+    m_bRecording = recording;
+    ComposeToolTip();
+}
+
+void TrayIcon::ComposeToolTip() {
+    QString tip = Tr("mouse_name_text");
+    if (m_bRecording) {
+        tip += "\n" + Tr("tray_recording_text");
+    }
+    m_icon.setToolTip(tip);
 }
 
 TrayIcon::~TrayIcon() {

@@ -31,14 +31,20 @@ class TrayIcon final : public QObject {
     // Opens the menu at the pointer, 50 pixels above it.
     void OpenMenu();
     QMenu* Menu() const { return m_pMenu.get(); }
+    // A macro recording runs: the tooltip says so, since it listens to the whole desktop.
+    void SetRecording(bool recording);
+    QString ToolTip() const { return m_icon.toolTip(); }
 
   private:
     void RebuildMenu();
+    // The tooltip from everything the icon tells.
+    void ComposeToolTip();
 
     QWidget* m_pWindow;
     VeltrixWindowHandle m_target;
     QSystemTrayIcon m_icon;
     std::unique_ptr<QMenu> m_pMenu;
+    bool m_bRecording = false;
 };
 
 }  // namespace veltrix::gui

@@ -328,7 +328,7 @@ class MacroPageTest : public QObject {
         QVERIFY(!page->Unsaved());
         Click(page, "wireless_macro_record_btn");
         page->RecordEvent(0x41, 0);
-        page->SetKey(0x41);
+        page->KeyEditEvent(0x41, 0);
         QFocusEvent focusOut(QEvent::FocusOut);
         QCoreApplication::sendEvent(Control(page, "wireless_macro_action_edit"), &focusOut);
     }
