@@ -28,9 +28,11 @@
 #include "profile/SettingsFiles.h"
 #include "vocabulary/KeyCodes.h"
 
-// X's headers name two event types with macros that collide with Qt's enumerators.
+// X's headers name event types with macros that collide with Qt's enumerators.
 #undef KeyPress
 #undef KeyRelease
+#undef FocusIn
+#undef FocusOut
 
 namespace veltrix::gui {
 namespace {
@@ -578,6 +580,9 @@ bool CWirelessMacroUI::eventFilter(QObject* watched, QEvent* event) {
             // The click or key that is about to toggle the button: it must not become a step of
             // the recording it stops.
             m_byRecordInput = RecordButtonInput(event).value_or(m_byRecordInput);
+            if (event->type() == QEvent::Leave || event->type() == QEvent::FocusOut) {
+                m_byRecordInput = 0;  // a press taken elsewhere toggles nothing
+            }
         } else if (watched == m_pActionEdit) {
             MacroRecorder& recorder = *m_pRecorder;
             if (FilterKeyFieldEvent(event,
