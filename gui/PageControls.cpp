@@ -1,7 +1,6 @@
 #include "PageControls.h"
 
 #include <QAbstractButton>
-#include <QAccessible>
 #include <QColor>
 #include <QComboBox>
 #include <QKeyEvent>
@@ -61,10 +60,8 @@ void ShowFieldText(QLineEdit* edit, const QString& text) {
         return;
     }
     edit->setText(text);
-    // The field's value is what a screen reader reads out; a read-only field's text changes
-    // are not always announced by themselves.
-    QAccessibleValueChangeEvent changed(edit, text);
-    QAccessible::updateAccessibility(&changed);
+    // A screen reader reads out the text changes of the field that has the focus; the description
+    // changes too, so that the key is announced also where a read-only field's text is not.
     edit->setAccessibleDescription(text);
 }
 

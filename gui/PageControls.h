@@ -47,7 +47,8 @@ struct KeyFieldCapture {
 };
 // For the field's event filter: true when the event was the capture's and must go no further.
 bool FilterKeyFieldEvent(QEvent* event, const KeyFieldCapture& capture);
-// Shows a field's text and tells screen readers, which announce the captured key from it.
+// Shows a field's text, as its accessible description too, from which screen readers announce a
+// captured key.
 void ShowFieldText(QLineEdit* edit, const QString& text);
 
 // A swatch's background in the colour 0xAARRGGBB.
