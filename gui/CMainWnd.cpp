@@ -92,6 +92,13 @@ void CMainWnd::InitWindow() {
     }
     LoadMacroList(m_macroStore, m_options.dataFolder);
     m_pPage->WirePages(m_macroStore, *m_pHooks, m_captureFlags);
+    if (CWirelessMacroUI* macros = m_pPage->MacroPage()) {
+        connect(macros, &CWirelessMacroUI::RecordingChanged, this, [this](bool recording) {
+            if (m_pTray != nullptr) {
+                m_pTray->SetRecording(recording);
+            }
+        });
+    }
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->availableGeometry().center() - rect().center());
     }
@@ -271,7 +278,7 @@ void CMainWnd::ForwardHookEvent(std::uint32_t code, std::uint32_t flag) {
     if (m_captureFlags.byButtonCapture == 1) {
         CWirelessButtonUI* page = m_pPage->ButtonPage();
         if (page != nullptr && page->SelectedButton() >= 0) {
-            page->CaptureKey(code);
+            page->CaptureKey(code, flag);
         }
     }
     if (m_captureFlags.byMacroRecording == 1) {
@@ -281,7 +288,7 @@ void CMainWnd::ForwardHookEvent(std::uint32_t code, std::uint32_t flag) {
     }
     if (m_captureFlags.byMacroKeyEdit == 1) {
         if (CWirelessMacroUI* page = m_pPage->MacroPage()) {
-            page->SetKey(code);
+            page->KeyEditEvent(code, flag);
         }
     }
 }
@@ -311,10 +318,7 @@ void CMainWnd::Shutdown() {
         m_pPage->FlushHeldEdits();
     }
     CloseNotice();
-    if (m_pHooks != nullptr) {
-        m_pHooks->removemousehook();
-        m_pHooks->removehook();
-    }
+    m_pPage->EndCapture();
     m_pPage.reset();  // closes both links, stops the worker, then unloads the driver plugins
     m_pHooks.reset();
     m_macroStore.Clear();
@@ -341,6 +345,21 @@ void CMainWnd::closeEvent(QCloseEvent* event) {
     // it ends the program, like the tray menu's exit.
     event->accept();
     Destroy();
+}
+
+// Input is captured only while the user can see the window doing so.
+void CMainWnd::hideEvent(QHideEvent* event) {
+    if (m_pPage != nullptr) {
+        m_pPage->EndCapture();
+    }
+    QMainWindow::hideEvent(event);
+}
+
+void CMainWnd::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::WindowStateChange && isMinimized() && m_pPage != nullptr) {
+        m_pPage->EndCapture();
+    }
+    QMainWindow::changeEvent(event);
 }
 
 bool CMainWnd::eventFilter(QObject* watched, QEvent* event) {

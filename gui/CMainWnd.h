@@ -62,8 +62,9 @@ class CMainWnd final : public QMainWindow {
     TrayIcon* Tray() const { return m_pTray.get(); }
     bool HasNotificationArea() const;
 
-    // Test seams: the warning box's number of openings so far, and the notice timer.
+    // Test seams: the warning box's number of openings so far, the notice timer, the tray icon.
     int WarningsShown() const { return m_iWarningsShown; }
+    const TrayIcon* Tray() const { return m_pTray.get(); }
     QTimer& NoticeTimer() { return m_noticeTimer; }
 
   protected:

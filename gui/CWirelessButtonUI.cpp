@@ -5,10 +5,12 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QLineEdit>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QStackedWidget>
 
 #include "Language.h"
+#include "PageControls.h"
 #include "Skin.h"
 #include "pages/ButtonEditor.h"
 
@@ -68,6 +70,7 @@ void CWirelessButtonUI::FindControls(QWidget* root) {
     }
     if (m_pKeyEdit != nullptr) {
         m_pKeyEdit->setReadOnly(true);
+        m_pKeyEdit->installEventFilter(this);
     }
     // The editor starts with nothing selected in any list; so do the lists.
     for (int list = 0; list < kButtonListCount; ++list) {
@@ -108,6 +111,15 @@ void CWirelessButtonUI::ConnectControls() {
     }
     if (m_pCancel != nullptr) {
         connect(m_pCancel, &QAbstractButton::clicked, this, &CWirelessButtonUI::ResetSelection);
+    }
+    if (m_pFunctionPanel != nullptr) {
+        auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), m_pFunctionPanel);
+        escape->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(escape, &QShortcut::activated, this, [this] {
+            if (m_pEditor != nullptr) {
+                m_pEditor->OnEscape();
+            }
+        });
     }
 }
 
@@ -152,9 +164,15 @@ int CWirelessButtonUI::SelectedButton() const {
     return m_pEditor != nullptr ? m_pEditor->SelectedButton() : -1;
 }
 
-void CWirelessButtonUI::CaptureKey(std::uint32_t virtualKey) {
+void CWirelessButtonUI::CaptureKey(std::uint32_t virtualKey, std::uint32_t flag) {
     if (m_pEditor != nullptr) {
-        m_pEditor->CaptureKey(virtualKey);
+        m_pEditor->CaptureKey(virtualKey, flag);
+    }
+}
+
+void CWirelessButtonUI::EndCapture() {
+    if (m_pEditor != nullptr) {
+        m_pEditor->EndKeyCapture();
     }
 }
 
@@ -202,6 +220,14 @@ void CWirelessButtonUI::CommitRepeatCount() {
 bool CWirelessButtonUI::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_pLoopEdit && event->type() == QEvent::FocusOut) {
         CommitRepeatCount();
+    } else if (watched == m_pKeyEdit && m_pEditor != nullptr) {
+        ButtonEditor& editor = *m_pEditor;
+        if (FilterKeyFieldEvent(event, {[&editor] { editor.ArmKeyCapture(); },
+                                        [&editor] { editor.EndKeyCapture(); },
+                                        [&editor] { return editor.KeyFieldOwnsKeyPress(); },
+                                        [&editor] { editor.KeyFieldKeyReleased(); }})) {
+            return true;
+        }
     } else if (const int button = ButtonOf(watched); button >= 0 && m_pEditor != nullptr) {
         // A button that cannot be chosen does not light up under the pointer.
         if (event->type() == QEvent::Enter && m_apButton[Index(button)]->isEnabled()) {
@@ -321,9 +347,7 @@ void CWirelessButtonUI::ShowMacroItems(std::span<const std::u16string_view> name
 }
 
 void CWirelessButtonUI::ShowKeyText(std::string_view keyTextId) {
-    if (m_pKeyEdit != nullptr) {
-        m_pKeyEdit->setText(FromId(keyTextId));
-    }
+    ShowFieldText(m_pKeyEdit, FromId(keyTextId));
 }
 
 void CWirelessButtonUI::ShowLoopRow(bool shown) {

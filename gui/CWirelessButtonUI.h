@@ -42,10 +42,12 @@ class CWirelessButtonUI : public CSettingsPage, public ButtonPageView {
 
     // The button being edited, 0 to 11; -1 when none (hook events are not forwarded then).
     int SelectedButton() const;
-    // A key from the input hook while the button-capture flag is set.
-    void CaptureKey(std::uint32_t virtualKey);
+    // A key event from the input hook while the button-capture flag is set.
+    void CaptureKey(std::uint32_t virtualKey, std::uint32_t flag);
     // Ends the editing state (after a reset of the record).
     void ResetSelection();
+    // The page or the window went away: the key field stops waiting for a key.
+    void EndCapture();
 
     // ButtonPageView
     void ShowButtonEnabled(int button, bool enabled) override;

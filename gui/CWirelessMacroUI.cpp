@@ -7,25 +7,59 @@
 #include <QEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QLoggingCategory>
+#include <QMouseEvent>
 #include <QSignalBlocker>
 #include <QStackedWidget>
 
 #include "CMsgWnd.h"
 #include "Language.h"
+#include "PageControls.h"
 #include "Skin.h"
 #include "macro/HookRepeatFilter.h"
 #include "macro/MacroFiles.h"
 #include "macro/MacroSync.h"
 #include "platform/Clock.h"
 #include "platform/Utf16Text.h"
+#include "platform/x11/KeysymTable.h"
 #include "profile/SettingsFiles.h"
+#include "vocabulary/KeyCodes.h"
+
+// X's headers name event types with macros that collide with Qt's enumerators.
+#undef KeyPress
+#undef KeyRelease
+#undef FocusIn
+#undef FocusOut
 
 namespace veltrix::gui {
 namespace {
+
+// The key code of a click or key on the record button, which may be about to toggle it.
+std::optional<std::uint8_t> RecordButtonInput(const QEvent* event) {
+    switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+            if (static_cast<const QMouseEvent*>(event)->button() == Qt::LeftButton) {
+                return kKeyLeftButton;
+            }
+            return std::nullopt;
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease: {
+            const auto* key = static_cast<const QKeyEvent*>(event);
+            std::uint32_t virtualKey = x11::VirtualKeyOfKeysym(key->nativeVirtualKey());
+            if (virtualKey == 0 && key->key() == Qt::Key_Space) {
+                virtualKey = 0x20;  // platforms without key symbols
+            }
+            return KeyCodeFromVirtualKey(virtualKey).value_or(0);
+        }
+        default:
+            return std::nullopt;
+    }
+}
 
 constexpr int kRowHeight = 30;
 constexpr QSize kKeyPictureSize(22, 22);
@@ -327,9 +361,15 @@ void CWirelessMacroUI::RecordEvent(std::uint32_t code, std::uint32_t flag) {
     }
 }
 
-void CWirelessMacroUI::SetKey(std::uint32_t virtualKey) {
-    if (m_pEditor != nullptr) {
-        m_pEditor->SetKey(virtualKey);
+void CWirelessMacroUI::KeyEditEvent(std::uint32_t virtualKey, std::uint32_t flag) {
+    if (m_pRecorder != nullptr) {
+        m_pRecorder->KeyEditEvent(virtualKey, flag);
+    }
+}
+
+void CWirelessMacroUI::EndCapture() {
+    if (m_pRecorder != nullptr) {
+        m_pRecorder->EndCapture();
     }
 }
 
@@ -366,6 +406,7 @@ void CWirelessMacroUI::PublishChange() {
 }
 
 void CWirelessMacroUI::OnNewMacro() {
+    EndCapture();
     if (!RefusedWhileUnsaved()) {
         CreateMacro();
     }
@@ -385,6 +426,7 @@ void CWirelessMacroUI::CreateMacro() {
 }
 
 void CWirelessMacroUI::OnDeleteMacro() {
+    EndCapture();
     if (RefusedWhileUnsaved()) {
         return;
     }
@@ -400,6 +442,7 @@ void CWirelessMacroUI::OnDeleteMacro() {
 }
 
 void CWirelessMacroUI::OnMacroRowSelected(int row) {
+    EndCapture();
     if (m_pEditor != nullptr && row >= 0) {
         m_pEditor->SelectMacro(row);
     }
@@ -436,8 +479,9 @@ void CWirelessMacroUI::OnNameEdited() {
 }
 
 void CWirelessMacroUI::OnRecordClicked() {
+    const std::uint8_t input = std::exchange(m_byRecordInput, 0);
     if (m_pRecorder != nullptr) {
-        m_pRecorder->OnRecordButton();
+        m_pRecorder->OnRecordButton(input);
     }
 }
 
@@ -475,12 +519,14 @@ void CWirelessMacroUI::OnMouseButtonChosen(int index) {
 }
 
 void CWirelessMacroUI::OnSave() {
+    EndCapture();
     if (m_pEditor != nullptr && m_pEditor->Save()) {
         PublishChange();
     }
 }
 
 void CWirelessMacroUI::OnCancel() {
+    EndCapture();
     if (m_pEditor != nullptr) {
         m_pEditor->Cancel();
     }
@@ -510,6 +556,7 @@ void CWirelessMacroUI::OnExport() {
 }
 
 void CWirelessMacroUI::OnImport() {
+    EndCapture();
     if (RefusedWhileUnsaved()) {
         return;
     }
@@ -537,17 +584,20 @@ void CWirelessMacroUI::OnImport() {
 bool CWirelessMacroUI::eventFilter(QObject* watched, QEvent* event) {
     if (m_pRecorder != nullptr) {
         if (watched == m_pRecordButton) {
-            // The click that stops a recording must not become part of it.
-            if (event->type() == QEvent::Enter) {
-                m_pRecorder->PointerEnteredRecordButton();
-            } else if (event->type() == QEvent::Leave) {
-                m_pRecorder->PointerLeftRecordButton();
+            // The click or key that is about to toggle the button: it must not become a step of
+            // the recording it stops.
+            m_byRecordInput = RecordButtonInput(event).value_or(m_byRecordInput);
+            if (event->type() == QEvent::Leave || event->type() == QEvent::FocusOut) {
+                m_byRecordInput = 0;  // a press taken elsewhere toggles nothing
             }
         } else if (watched == m_pActionEdit) {
-            if (event->type() == QEvent::FocusIn) {
-                m_pRecorder->StartKeyEdit();
-            } else if (event->type() == QEvent::FocusOut) {
-                m_pRecorder->EndKeyEdit();
+            MacroRecorder& recorder = *m_pRecorder;
+            if (FilterKeyFieldEvent(event,
+                                    {[&recorder] { recorder.StartKeyEdit(); },
+                                     [&recorder] { recorder.EndKeyEdit(); },
+                                     [&recorder] { return recorder.KeyEdit().OwnsKeyPress(); },
+                                     [&recorder] { recorder.KeyEdit().KeyReleased(); }})) {
+                return true;
             }
         }
     }
@@ -655,9 +705,7 @@ void CWirelessMacroUI::ShowActionEditor(const ActionEditorState& state) {
 }
 
 void CWirelessMacroUI::ShowEditedKey(std::string_view keyTextId) {
-    if (m_pActionEdit != nullptr) {
-        m_pActionEdit->setText(Tr(keyTextId));
-    }
+    ShowFieldText(m_pActionEdit, Tr(keyTextId));
 }
 
 void CWirelessMacroUI::ShowMouseActionDelay(std::uint16_t delay) {
@@ -695,6 +743,10 @@ void CWirelessMacroUI::ShowRecordButtonText(std::string_view textId) {
     if (m_pRecordButton != nullptr) {
         m_pRecordButton->setText(Tr(textId));
     }
+}
+
+void CWirelessMacroUI::ShowRecording(bool recording) {
+    Q_EMIT RecordingChanged(recording);
 }
 
 void CWirelessMacroUI::UncheckRecordButton() {

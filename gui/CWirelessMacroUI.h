@@ -38,7 +38,9 @@ class CWirelessMacroUI : public CSettingsPage, public MacroPageView {
 
     // Hook events while the macro recording flag or the macro key edit flag is set.
     void RecordEvent(std::uint32_t code, std::uint32_t flag);
-    void SetKey(std::uint32_t virtualKey);
+    void KeyEditEvent(std::uint32_t virtualKey, std::uint32_t flag);
+    // The page or the window went away: a recording stops and the key edit stops waiting.
+    void EndCapture();
     // Edits that are neither saved nor cancelled keep the user on this page.
     bool Unsaved() const;
     void ShowSaveNotice();
@@ -63,6 +65,7 @@ class CWirelessMacroUI : public CSettingsPage, public MacroPageView {
     std::string DefaultDelayText() const override;
     void ShowRecordButtonText(std::string_view textId) override;
     void UncheckRecordButton() override;
+    void ShowRecording(bool recording) override;
     void CreateMacro() override;
 
   Q_SIGNALS:
@@ -74,6 +77,8 @@ class CWirelessMacroUI : public CSettingsPage, public MacroPageView {
     // The buttons' copies of the macros were brought in step with the store: the button page
     // reads its buttons again.
     void ButtonEntriesChanged();
+    // A recording started or stopped.
+    void RecordingChanged(bool recording);
 
   protected:
     void FindControls(QWidget* root) override;
@@ -142,6 +147,8 @@ class CWirelessMacroUI : public CSettingsPage, public MacroPageView {
     std::unique_ptr<MacroRecorder> m_pRecorder;
     // Where the next macro file dialog opens: the data folder, then the last folder used.
     QString m_lastFolder;
+    // The key code of the click or key on the record button that is toggling it, 0 for none.
+    std::uint8_t m_byRecordInput = 0;
     QIcon m_keyboardPicture, m_mousePicture, m_pressPicture, m_releasePicture;
 };
 

@@ -141,6 +141,8 @@ void CWirelessPage::StartDeviceLink(std::span<const std::filesystem::path> plugi
 void CWirelessPage::WirePages(MacroStore& store, HookLibrary& hooks, CaptureTargetFlags& flags) {
     m_bSettingsUnreadable = m_keeper.Load(m_settings) == SettingsSource::Unreadable;
     m_pMacroStore = &store;
+    m_pHooks = &hooks;
+    m_pCaptureFlags = &flags;
     PageContext context;
     context.pSettings = &m_settings;
     context.pKeeper = &m_keeper;
@@ -168,6 +170,18 @@ void CWirelessPage::WirePages(MacroStore& store, HookLibrary& hooks, CaptureTarg
         }
     } else {
         SelectProfile(current);
+    }
+}
+
+void CWirelessPage::EndCapture() {
+    if (m_pButtonPage != nullptr) {
+        m_pButtonPage->EndCapture();
+    }
+    if (m_pMacroPage != nullptr) {
+        m_pMacroPage->EndCapture();
+    }
+    if (m_pHooks != nullptr && m_pCaptureFlags != nullptr) {
+        veltrix::EndCapture(*m_pHooks, *m_pCaptureFlags);
     }
 }
 
@@ -212,6 +226,10 @@ QAbstractButton* CWirelessPage::NavigationButton(int tab) const {
 void CWirelessPage::SelectNavigation(int tab) {
     if (m_pTabs == nullptr) {
         return;
+    }
+    // Also when the page stays because of unsaved edits: the user meant to leave it.
+    if (m_pTabs->currentIndex() != tab) {
+        EndCapture();
     }
     // Unsaved macro edits keep the user on the macro page until they save or cancel.
     if (tab != kMacroTab && m_pMacroPage != nullptr && m_pMacroPage->Unsaved()) {
@@ -267,6 +285,7 @@ void CWirelessPage::ExportProfile() {
 }
 
 void CWirelessPage::ImportProfile() {
+    EndCapture();
     const QString file = AskOpenFileName(m_pDialogOwner, ProfileFileRequest());
     if (file.isEmpty() || m_pMacroStore == nullptr) {
         return;

@@ -57,6 +57,12 @@ class CWirelessPage final : public QObject, public DeviceLinkView {
     // the current profile's button, which applies the profile to the mouse.
     void WirePages(MacroStore& store, HookLibrary& hooks, CaptureTargetFlags& flags);
 
+    // Ends every capture of global input: a running recording stops as its record button would
+    // stop it, a key field stops waiting, and the hooks are removed. What a user does not see
+    // must not listen: the window calls it when it hides, minimises or quits, the page when the
+    // user leaves a page.
+    void EndCapture();
+
     bool OnDriverMessage(const Message& message);
     // Queues an apply request for the worker, on a copy of the record as it is now.
     void Apply(std::uintptr_t wParam, std::intptr_t lParam);
@@ -119,6 +125,8 @@ class CWirelessPage final : public QObject, public DeviceLinkView {
     bool m_bSettingsUnreadable = false;
     QWidget* m_pDialogOwner;
     MacroStore* m_pMacroStore = nullptr;
+    HookLibrary* m_pHooks = nullptr;
+    CaptureTargetFlags* m_pCaptureFlags = nullptr;
     VeltrixWindowHandle m_window;
 
     std::array<QAbstractButton*, 4> m_apNavigation{};  // by tab index

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QColor>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QSignalBlocker>
 #include <QSlider>
@@ -14,6 +15,56 @@ namespace veltrix::gui {
 
 QString QtText(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+bool FilterKeyFieldEvent(QEvent* event, const KeyFieldCapture& capture) {
+    switch (event->type()) {
+        case QEvent::FocusIn:
+            capture.arm();
+            return false;
+        case QEvent::FocusOut:
+            capture.end();
+            return false;
+        case QEvent::MouseButtonPress:
+            capture.arm();
+            return false;
+        case QEvent::ShortcutOverride:
+            if (capture.ownsKeyPress()) {
+                event->accept();  // no shortcut: the key goes to the field, which keeps it
+                return true;
+            }
+            return false;
+        case QEvent::KeyPress: {
+            if (capture.ownsKeyPress()) {
+                return true;
+            }
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if (!key->isAutoRepeat() && key->modifiers() == Qt::NoModifier &&
+                (key->key() == Qt::Key_Space || key->key() == Qt::Key_Return ||
+                 key->key() == Qt::Key_Enter)) {
+                capture.arm();
+                return true;
+            }
+            return false;
+        }
+        case QEvent::KeyRelease:
+            if (!static_cast<QKeyEvent*>(event)->isAutoRepeat()) {
+                capture.keyReleased();
+            }
+            return false;
+        default:
+            return false;
+    }
+}
+
+void ShowFieldText(QLineEdit* edit, const QString& text) {
+    if (edit == nullptr || edit->text() == text) {
+        return;
+    }
+    edit->setText(text);
+    // A screen reader reads out the text changes of the field that has the focus; the description
+    // changes too, so that the key is announced also where a read-only field's text is not.
+    edit->setAccessibleDescription(text);
 }
 
 void SelectSilently(QComboBox* combo, int item) {

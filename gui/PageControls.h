@@ -14,6 +14,7 @@
 
 class QAbstractButton;
 class QComboBox;
+class QEvent;
 class QLineEdit;
 class QSlider;
 class QTimer;
@@ -33,6 +34,22 @@ void SetTextSilently(QLineEdit* edit, const QString& text);
 // Checks button `index` and unchecks the others, also when they are exclusive; an index outside
 // the set checks none.
 void CheckOnly(std::span<QAbstractButton* const> buttons, int index);
+
+// A field that captures one key through KeyCapture. The field arms the capture when it takes the
+// focus and when it is activated again (clicked, Space or Enter), and ends it when the focus
+// leaves. `ownsKeyPress` is KeyCapture::OwnsKeyPress: such a press is the captured key, so the
+// field keeps it from every shortcut and from moving the focus.
+struct KeyFieldCapture {
+    std::function<void()> arm;
+    std::function<void()> end;
+    std::function<bool()> ownsKeyPress;
+    std::function<void()> keyReleased;
+};
+// For the field's event filter: true when the event was the capture's and must go no further.
+bool FilterKeyFieldEvent(QEvent* event, const KeyFieldCapture& capture);
+// Shows a field's text, as its accessible description too, from which screen readers announce a
+// captured key.
+void ShowFieldText(QLineEdit* edit, const QString& text);
 
 // A swatch's background in the colour 0xAARRGGBB.
 void PaintSwatch(QWidget* swatch, QRgb color);

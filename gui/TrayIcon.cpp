@@ -49,6 +49,11 @@ TrayIcon::TrayIcon(QWidget* window, const VeltrixWindowHandle& target)
     }
 }
 
+void TrayIcon::SetRecording(bool recording) {
+    m_bRecording = recording;
+    UpdateToolTip();
+}
+
 TrayIcon::~TrayIcon() {
     m_icon.hide();
 }
@@ -69,6 +74,12 @@ void TrayIcon::UpdateToolTip() {
         lines << Tr("charging_text");
     } else if (m_battery.bars > 0) {
         lines << Tr("tray_battery_text").arg(m_battery.bars * 25);
+    }
+    if (m_bRecording) {
+        lines << Tr("tray_recording_text");
+    }
+    if (m_bRecording) {
+        lines << Tr("tray_recording_text");
     }
     m_icon.setToolTip(lines.join('\n'));
 }

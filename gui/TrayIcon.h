@@ -40,9 +40,13 @@ class TrayIcon final : public QObject {
     // A desktop notification that the mouse's battery is at its last bar; the tray's own balloon
     // where the desktop has no notification service.
     void NotifyLowBattery();
+    // A macro recording runs: the tooltip says so, since it listens to the whole desktop.
+    void SetRecording(bool recording);
+    QString ToolTip() const { return m_icon.toolTip(); }
 
   private:
     void RebuildMenu();
+    // The tooltip from everything the icon tells.
     void UpdateToolTip();
     void ShowBalloon(const QString& title, const QString& text);
 
@@ -51,6 +55,7 @@ class TrayIcon final : public QObject {
     QSystemTrayIcon m_icon;
     std::unique_ptr<QMenu> m_pMenu;
     BatteryState m_battery;
+    bool m_bRecording = false;
 };
 
 }  // namespace veltrix::gui

@@ -5,8 +5,8 @@
 namespace veltrix {
 
 // Drops a hook event that equals the one before it. A held key repeats its press again and again;
-// only the first gets through. The remembered event is never cleared, so it carries over from one
-// recording to the next.
+// only the first gets through. Each recording starts with a filter afresh: an event of an earlier
+// recording says nothing about the first of the next.
 class HookRepeatFilter {
   public:
     // False when (code, flag) repeats the event before it; otherwise remembers it.
@@ -24,8 +24,7 @@ class HookRepeatFilter {
     std::uint32_t m_flag = 0;
 };
 
-// The program's filter, which lives as long as the program does: a macro page that is built again
-// still knows the last event. Tests make filters of their own to start from a known state.
+// The program's filter, which lives as long as the program does. Tests make filters of their own.
 HookRepeatFilter& ProgramRepeatFilter();
 
 }  // namespace veltrix

@@ -128,6 +128,19 @@ MacroAction* MacroWorkingCopy::NewestAction() {
     return HasRow(row) ? &m_aAction[static_cast<std::size_t>(row)] : nullptr;
 }
 
+void MacroWorkingCopy::RemoveInsertedAction(int row) {
+    if (!HasRow(row)) {
+        return;
+    }
+    const auto begin = m_aAction.begin();
+    std::copy(begin + row + 1, begin + m_iActionCount, begin + row);
+    --m_iActionCount;
+    m_aAction[static_cast<std::size_t>(m_iActionCount)] = MacroAction{};
+    if (m_iInsertPos != -1 && row < m_iInsertPos) {
+        --m_iInsertPos;
+    }
+}
+
 void MacroWorkingCopy::DeleteAction() {
     const int row = iActionIndex;
     if (!HasRow(row)) {

@@ -85,6 +85,11 @@ class MacroWorkingCopy {
     bool InsertAction(const MacroAction& action);
     // The step that the latest insertion put in; null when there is none.
     MacroAction* NewestAction();
+    // Takes step `row` out again; later insertions still go where they would have.
+    void RemoveInsertedAction(int row);
+    MacroAction* ActionAt(int row) {
+        return HasRow(row) ? &m_aAction[static_cast<std::size_t>(row)] : nullptr;
+    }
     void RebuildActionView();
     // A recording replaces the whole list when no step is selected, and otherwise goes in after
     // the selected one.

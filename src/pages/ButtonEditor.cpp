@@ -75,10 +75,9 @@ ButtonEditor::ButtonEditor(ProfileSettings& settings, MacroStore& store, ButtonP
     : m_settings(settings),
       m_store(store),
       m_view(view),
-      m_hooks(hooks),
-      m_captureFlags(captureFlags),
       m_mainWindow(mainWindow),
-      m_lookupScanCode(std::move(lookupScanCode)) {
+      m_lookupScanCode(std::move(lookupScanCode)),
+      m_keyCapture(hooks, captureFlags, &CaptureTargetFlags::byButtonCapture, mainWindow) {
     m_abEnabled.fill(true);
     m_aiSelection.fill(-1);
 }
@@ -100,9 +99,9 @@ void ButtonEditor::SelectButton(int button) {
     if (!IsButton(button) || !m_abEnabled[Index(button)]) {
         return;
     }
+    EndKeyCapture();
     m_iSelButton = button;
     m_abKeepMark.fill(false);
-    m_captureFlags.Clear();
     m_abKeepMark[Index(button)] = true;
     KeepOtherButtonsDisabled();
     m_view.ShowButtonChecked(button, true);
@@ -127,7 +126,6 @@ void ButtonEditor::SelectButton(int button) {
         case FunctionCategory::Default:
             break;
         case FunctionCategory::Keyboard:
-            StartKeyCapture();
             ShowKeyOfWorkingCopy();
             break;
         case FunctionCategory::Macro:
@@ -194,8 +192,7 @@ void ButtonEditor::RunListHandler(ButtonList list, int item) {
 }
 
 void ButtonEditor::ChooseCategory(int category) {
-    m_hooks.removehook();
-    m_captureFlags.Clear();
+    EndKeyCapture();
     if (const std::optional<ButtonList> list = ListOfCategory(category)) {
         if (m_Edit.byFuncType == category) {
             ShowFunctionList(category);
@@ -214,7 +211,6 @@ void ButtonEditor::ChooseCategory(int category) {
                 m_Edit.byKeyCode = 0;
                 m_view.ShowKeyText({});
             }
-            StartKeyCapture();
             m_Edit.byFuncCode = kFuncKeyboardKey;
             m_Edit.byFuncType = static_cast<std::uint8_t>(FunctionCategory::Keyboard);
             break;
@@ -267,24 +263,37 @@ void ButtonEditor::ChooseMacro(int item) {
     CopyMacroToButton(m_Edit, m_store.At(item));
 }
 
-// The hook may have been paused by the macro page since it was last enabled, so capture always
-// enables it.
-void ButtonEditor::StartKeyCapture() {
-    m_captureFlags.byButtonCapture = 1;
-    m_hooks.installhook(m_mainWindow);
-    m_hooks.enablehook(1);
-}
-
 void ButtonEditor::ShowKeyOfWorkingCopy() {
     m_view.ShowKeyText(KeyTextId(m_Edit.byKeyCode));
 }
 
-void ButtonEditor::CaptureKey(std::uint32_t virtualKey) {
-    if (!Editing()) {
+void ButtonEditor::ArmKeyCapture() {
+    if (Editing() && m_Edit.byFuncType == static_cast<std::uint8_t>(FunctionCategory::Keyboard)) {
+        m_keyCapture.Arm();
+        m_view.ShowKeyText("press_a_key_text");
+    }
+}
+
+void ButtonEditor::EndKeyCapture() {
+    if (m_keyCapture.Armed()) {
+        m_keyCapture.End();
+        ShowKeyOfWorkingCopy();
+    }
+}
+
+void ButtonEditor::CaptureKey(std::uint32_t virtualKey, std::uint32_t flag) {
+    const std::optional<std::uint32_t> key = m_keyCapture.Take(virtualKey, flag);
+    if (!key || !Editing()) {
         return;
     }
-    m_Edit.byKeyCode = KeyCodeFromVirtualKey(virtualKey, m_lookupScanCode).value_or(0);
+    m_Edit.byKeyCode = KeyCodeFromVirtualKey(*key, m_lookupScanCode).value_or(0);
     ShowKeyOfWorkingCopy();
+}
+
+void ButtonEditor::OnEscape() {
+    if (!m_keyCapture.OwnsKeyPress()) {
+        ResetSelection();
+    }
 }
 
 void ButtonEditor::CommitRepeatCount(std::string_view text) {
@@ -325,7 +334,7 @@ void ButtonEditor::ApplyButton() {
 void ButtonEditor::ResetSelection() {
     m_abKeepMark.fill(false);
     ApplyGuard();
-    m_hooks.removehook();
+    EndKeyCapture();
     m_view.ShowFunctionPanel(false);
     if (Editing()) {
         m_view.ShowKeyMark(m_iSelButton, false);

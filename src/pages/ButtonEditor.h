@@ -18,6 +18,7 @@
 #include "macro/MacroStore.h"
 #include "pages/ButtonPageView.h"
 #include "platform/HookLibrary.h"
+#include "platform/KeyCapture.h"
 #include "platform/KeyLayout.h"
 #include "platform/window_handle.h"
 #include "profile/ProfileSettings.h"
@@ -41,8 +42,21 @@ class ButtonEditor {
     // Selecting the item that is already selected does nothing.
     void ChooseFunction(ButtonList list, int item);
 
-    // A virtual key from the hook while a key is being captured.
-    void CaptureKey(std::uint32_t virtualKey);
+    // The key field of the keyboard function was activated (it took the focus, was clicked, or
+    // Space or Enter was pressed on it): it waits for one key.
+    void ArmKeyCapture();
+    // The key field lost the focus, the page or the window went away: it stops waiting.
+    void EndKeyCapture();
+    bool KeyCaptureArmed() const { return m_keyCapture.Armed(); }
+    // A key event from the hook (flag 0 a press) while the button-capture flag is set.
+    void CaptureKey(std::uint32_t virtualKey, std::uint32_t flag);
+    // Whether a key press the window sees in the key field belongs to the capture (see
+    // KeyCapture::OwnsKeyPress), and a key release there.
+    bool KeyFieldOwnsKeyPress() const { return m_keyCapture.OwnsKeyPress(); }
+    void KeyFieldKeyReleased() { m_keyCapture.KeyReleased(); }
+    // Escape in the editing panel: Cancel, unless the key field is waiting for a key, which Escape
+    // then is.
+    void OnEscape();
 
     // The repeat-count edit lost the focus with this text.
     void CommitRepeatCount(std::string_view text);
@@ -88,7 +102,6 @@ class ButtonEditor {
     void ShowFunctionList(int category);
     void ShowMacroChoice();
     void ChooseMacro(int item);
-    void StartKeyCapture();
     void ShowKeyOfWorkingCopy();
     void ApplyGuard();
     void KeepOtherButtonsDisabled();
@@ -97,10 +110,9 @@ class ButtonEditor {
     ProfileSettings& m_settings;
     MacroStore& m_store;
     ButtonPageView& m_view;
-    HookLibrary& m_hooks;
-    CaptureTargetFlags& m_captureFlags;
     VeltrixWindowHandle m_mainWindow;
     ScanCodeLookup m_lookupScanCode;
+    KeyCapture m_keyCapture;
 
     int m_iSelButton = -1;
     ButtonEntry m_Edit{};

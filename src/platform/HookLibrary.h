@@ -39,4 +39,12 @@ struct CaptureTargetFlags {
 
 static_assert(sizeof(CaptureTargetFlags) == 3);
 
+// How every capture ends, whatever ended it: no page receives hook events any more and both hooks
+// are removed at once, so nothing typed afterwards anywhere on the desktop reaches the program.
+inline void EndCapture(HookLibrary& hooks, CaptureTargetFlags& flags) {
+    flags.Clear();
+    hooks.removehook();
+    hooks.removemousehook();
+}
+
 }  // namespace veltrix

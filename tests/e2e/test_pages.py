@@ -158,6 +158,36 @@ class PagesTest(unittest.TestCase):
         wait_for(lambda: not self.s.showing(dialog), what="the file dialog to close")
 
     @staticmethod
+    def text(accessible):
+        return accessible.queryText().getText(0, -1)
+
+    def saved_steps(self, index):
+        """(key code, direction) of each step of macro `index` in macro.data."""
+        data = read(self.macro_file())
+        record = data[index * MACRO_SIZE:(index + 1) * MACRO_SIZE]
+        if len(record) < MACRO_SIZE:
+            return None
+        count = struct.unpack_from("<i", record, 52)[0]
+        return [tuple(record[STEPS_AT + 4 * i:STEPS_AT + 4 * i + 2]) for i in range(count)]
+
+    def expect_saved_steps(self, index, steps):
+        self.s.press("push button", "Save")
+        try:
+            wait_for(lambda: os.path.exists(self.macro_file()) and
+                     self.saved_steps(index) == steps, what=f"the steps of macro {index + 1}")
+        except AssertionError:
+            self.assertEqual(self.saved_steps(index), steps)
+            raise
+
+    def checked(self, accessible):
+        return accessible.getState().contains(self.s.pyatspi.STATE_CHECKED)
+
+    def move_pointer_to(self, accessible):
+        x, y, width, height = self.s.extents(accessible)
+        subprocess.run(["xdotool", "mousemove", str(x + width // 2), str(y + height // 2)],
+                       check=True)
+
+    @staticmethod
     def type_until_seen(key, seen):
         """The hook starts on a thread of its own, so a key pressed at once may come before it
         listens: the key is pressed again until the program has seen it."""
@@ -176,11 +206,43 @@ class PagesTest(unittest.TestCase):
 
         self.edit_button(9, "Keyboard key")
         key = self.s.wait_showing("text", "Key")
-        self.type_until_seen("k", lambda: key.queryText().getText(0, -1) == "K")
+        self.s.click(key)
+        self.type_until_seen("k", lambda: self.text(key) == "K")
         self.s.press("push button", "Apply")
         self.expect_reports(1, 0)
         self.mouse_button(9)
         self.assertIsNotNone(self.s.find_showing("check box", "Button 9: K"))
+
+        # A key field left waiting when the user turns to another page hears nothing more.
+        self.edit_button(9, "Keyboard key")
+        self.s.click(key)
+        wait_for(lambda: self.text(key) == "Press a key", what="the field waiting")
+        self.page("DPI")
+        subprocess.run(["xdotool", "key", "x"], check=True)
+        self.page("Buttons")
+        # The x typed meanwhile is not the key.
+        self.s.wait_showing("push button", "Apply").queryComponent().grabFocus()
+        wait_for(lambda: self.text(key) == "K", what="the key shown again")
+        # From the keyboard alone: the field takes the focus and one key, Tab reaches Apply and
+        # Space presses it.
+        key.queryComponent().grabFocus()
+        subprocess.run(["xdotool", "key", "a"], check=True)
+        wait_for(lambda: self.text(key) == "A", what="the key A")
+        subprocess.run(["xdotool", "key", "Tab"], check=True)
+        wait_for(lambda: self.s.find_showing("push button", "Apply").getState().contains(
+            self.s.pyatspi.STATE_FOCUSED), what="Apply with the focus")
+        subprocess.run(["xdotool", "key", "space"], check=True)
+        self.expect_reports(1, 0)
+        self.assertIsNotNone(self.s.find_showing("check box", "Button 9: A"))
+        # Escape while the field waits is the key; the next Escape cancels the edit.
+        self.edit_button(9, "Keyboard key")
+        key.queryComponent().grabFocus()
+        wait_for(lambda: self.text(key) == "Press a key", what="the field waiting")
+        subprocess.run(["xdotool", "key", "Escape"], check=True)
+        wait_for(lambda: self.text(key) == "Esc", what="the key Esc")
+        subprocess.run(["xdotool", "key", "Escape"], check=True)
+        wait_for(lambda: not self.s.find_showing("push button", "Apply"), what="the edit closed")
+        self.assertIsNotNone(self.s.find_showing("check box", "Button 9: A"))
 
         self.edit_button(10, "Media and apps")
         self.choose("Play/pause", "Volume up")
@@ -195,7 +257,7 @@ class PagesTest(unittest.TestCase):
         self.assertIsNotNone(self.s.find_showing("check box", "Button 8: Greeting"))
 
         buttons = profile_bytes(read(self.d.settings_file()), 0)
-        self.assertEqual(button_bytes(buttons, 8)[1:3], bytes([16, 4]))  # a key
+        self.assertEqual(button_bytes(buttons, 8)[1:4], bytes([16, 4, 4]))  # the key A
         self.assertEqual(button_bytes(buttons, 7)[1], 17)  # a macro
         self.assertEqual(button_bytes(buttons, 7)[NAME_AT:NAME_AT + NAME_BYTES],
                          name_field("Greeting"))
@@ -204,6 +266,7 @@ class PagesTest(unittest.TestCase):
         # in the file and on the mouse.
         self.edit_button(8, "Keyboard key")
         key = self.s.wait_showing("text", "Key")
+        self.s.click(key)
         self.type_until_seen("j", lambda: key.queryText().getText(0, -1) == "J")
         self.s.press("push button", "Apply")
         self.expect_reports(1, 0)
@@ -228,6 +291,63 @@ class PagesTest(unittest.TestCase):
             switch()
             wait_for(lambda: not self.s.find_showing("push button", "Apply"),
                      what="the edit to close")
+
+    def test_a_recording_hears_what_the_user_means_while_they_are_there(self):
+        self.open_session()
+        self.page("Macros")
+        actions = self.s.wait_showing("list", "Action list")
+        record = self.s.wait_showing("check box", "Record")
+        press, release = 1, 2
+        macros = self.s.wait_showing("list", "Macro list")
+
+        def new_macro():
+            count = macros.childCount
+            self.s.press("push button", "New macro")
+            wait_for(lambda: macros.childCount == count + 1 and actions.childCount == 0,
+                     what="the new macro")
+
+        # Started and stopped by real clicks, the pointer resting on Record: the keys alone.
+        new_macro()
+        self.s.click(record)
+        wait_for(lambda: self.checked(record), what="the recording")
+        self.type_until_seen("b", lambda: actions.childCount >= 2)
+        self.s.click(record)
+        wait_for(lambda: not self.checked(record), what="the end of the recording")
+        self.expect_saved_steps(0, [(5, press), (5, release)])
+
+        # Started and stopped with Space: a click on the desktop between is recorded.
+        new_macro()
+        self.move_pointer_to(actions)
+        record.queryComponent().grabFocus()
+        wait_for(lambda: record.getState().contains(self.s.pyatspi.STATE_FOCUSED),
+                 what="Record with the focus")
+        subprocess.run(["xdotool", "key", "space"], check=True)
+        wait_for(lambda: self.checked(record), what="the recording")
+        for attempt in range(10):  # until the hook listens
+            subprocess.run(["xdotool", "mousemove", "5", "5", "click", "1"], check=True)
+            try:
+                wait_for(lambda: actions.childCount >= 2, timeout=2, what="the click")
+                break
+            except AssertionError:
+                if attempt == 9:
+                    raise
+        self.move_pointer_to(actions)
+        subprocess.run(["xdotool", "key", "c", "space"], check=True)
+        wait_for(lambda: not self.checked(record), what="the end of the recording")
+        self.expect_saved_steps(1, [(241, press), (241, release), (6, press), (6, release)])
+
+        # The window closed to the tray ends the recording: what is typed then stays out.
+        new_macro()
+        self.s.press("check box", "Record")
+        self.type_until_seen("d", lambda: actions.childCount >= 2)
+        self.s.press("push button", "Close")
+        wait_for(lambda: not self.d.visible_windows(TITLE), what="the window to hide")
+        subprocess.run(["xdotool", "key", "e", "f", "g"], check=True)
+        self.assertEqual(self.d.run_program().wait(timeout=20), 1)
+        wait_for(lambda: self.d.visible_windows(TITLE), what="the window again")
+        self.assertFalse(self.checked(record))
+        self.assertEqual(actions.childCount, 2)
+        self.expect_saved_steps(2, [(7, press), (7, release)])
 
     def test_dpi_and_lighting_changes_reach_the_mouse_once(self):
         self.open_session()

@@ -10,6 +10,7 @@
 #include <QListWidget>
 #include <QStackedWidget>
 #include <QtTest>
+#include <functional>
 
 #include "CMainWnd.h"
 #include "CWirelessButtonUI.h"
@@ -150,7 +151,7 @@ class ButtonPageTest : public QObject {
         page.FillMacroList();
         page.Reload();
         page.ResetSelection();
-        page.CaptureKey(kVirtualKeyA);
+        page.CaptureKey(kVirtualKeyA, 0);
         QCOMPARE(page.SelectedButton(), -1);
     }
 
@@ -233,12 +234,19 @@ class ButtonPageTest : public QObject {
         auto* apply = FindControl<QAbstractButton>(page, "wireless_button_apply_btn");
         auto* keyEdit = FindControl<QLineEdit>(page, "wireless_keyboard_type_edit");
 
-        // Button 4 presses A: the key comes from the input hook while the button is edited.
+        // Button 4 presses A: the key field, once clicked, takes one key from the input hook.
         QTest::mouseClick(Button(page, 4), Qt::LeftButton);
         ChooseItem(category, static_cast<int>(FunctionCategory::Keyboard));
         window->HandleCustomMessage({kMsgHookEvent, kVirtualKeyA, 0});
+        // nothing listens before the field is activated
+        QCOMPARE(keyEdit->text(), QString());
+        QTest::mouseClick(keyEdit, Qt::LeftButton);
+        QCOMPARE(keyEdit->text(), Tr("press_a_key_text"));
+        window->HandleCustomMessage({kMsgHookEvent, kVirtualKeyA, 0});
         window->HandleCustomMessage({kMsgHookEvent, kVirtualKeyA, 1});
+        window->HandleCustomMessage({kMsgHookEvent, 0x20, 0});  // Space, say, to press Apply
         QCOMPARE(keyEdit->text(), QString("A"));
+        QCOMPARE(keyEdit->accessibleDescription(), QString("A"));
         QTest::mouseClick(apply, Qt::LeftButton);
         QCOMPARE(Button(page, 4)->accessibleName(), QString("Button 4: A"));
 
@@ -349,6 +357,69 @@ class ButtonPageTest : public QObject {
             30000);
         QTRY_VERIFY_WITH_TIMEOUT(
             EndsWith(mouse.Log(), veltrix::test::ReportsOf(saved, kApplyButtons, 0)), 30000);
+    }
+
+    // The keyboard alone: the key field takes one key when it takes the focus; the window sees
+    // that press too, in either order with the hook's, and keeps it from acting. Escape is the
+    // key while the field waits for one, and otherwise cancels. Leaving the page or hiding the
+    // window ends the capture.
+    void EscapeIsTheKeyWhileTheFieldWaitsAndEveryEndStopsTheCapture() {
+        TempDir data;
+        auto window = MakeWindow(data, veltrix::test::NoPluginFolders());
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        window->DevicePage().SelectNavigation(kButtonTab);
+        CWirelessButtonUI* page = window->DevicePage().ButtonPage();
+        auto* keyEdit = FindControl<QLineEdit>(page, "wireless_keyboard_type_edit");
+        const ButtonEntry& entry = window->DevicePage().Settings().Profiles[0].aButton[3];
+        const auto pressKey = [&](Qt::Key qtKey, std::uint32_t virtualKey) {
+            QTest::keyPress(keyEdit, qtKey);
+            window->HandleCustomMessage({kMsgHookEvent, virtualKey, 0});
+            window->HandleCustomMessage({kMsgHookEvent, virtualKey, 1});
+            QTest::keyRelease(keyEdit, qtKey);
+        };
+        const auto editButton4 = [&] {
+            Button(page, 4)->setFocus();
+            QTest::keyClick(Button(page, 4), Qt::Key_Space);
+            QCOMPARE(page->SelectedButton(), 3);
+            ChooseItem(Combo(page, "wireless_button_type_combo"),
+                       static_cast<int>(FunctionCategory::Keyboard));
+            keyEdit->setFocus(Qt::TabFocusReason);
+            QCOMPARE(keyEdit->text(), Tr("press_a_key_text"));
+            QCOMPARE(window->CaptureFlags().byButtonCapture, 1);
+        };
+
+        editButton4();
+        pressKey(Qt::Key_Escape, 0x1B);
+        // Escape was the key
+        QCOMPARE(page->SelectedButton(), 3);
+        QCOMPARE(keyEdit->text(), QString("Esc"));
+        QTest::keyClick(keyEdit, Qt::Key_Space);
+        // Space on the field asks again
+        QCOMPARE(keyEdit->text(), Tr("press_a_key_text"));
+        pressKey(Qt::Key_B, 0x42);
+        QVERIFY(keyEdit->hasFocus());
+        QTest::keyClick(keyEdit, Qt::Key_Escape);
+        QCOMPARE(page->SelectedButton(), -1);
+        // cancelled
+        QCOMPARE(entry.byKeyCode, 0);
+
+        for (const auto& end : std::vector<std::function<void()>>{
+                 [&] { window->DevicePage().SelectNavigation(kDpiTab); },
+                 [&] { window->showMinimized(); },
+                 [&] { window->hide(); },
+             }) {
+            window->showNormal();
+            window->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(window.get()));
+            window->DevicePage().SelectNavigation(kButtonTab);
+            editButton4();
+            end();
+            QCOMPARE(window->CaptureFlags().byButtonCapture, 0);
+            window->HandleCustomMessage({kMsgHookEvent, 0x42, 0});
+            QCOMPARE(keyEdit->text(), QString());
+            QTest::keyClick(keyEdit, Qt::Key_Escape);  // closes the edit for the next round
+        }
     }
 };
 

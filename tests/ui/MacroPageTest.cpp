@@ -10,6 +10,7 @@
 #include <QStackedWidget>
 #include <QtTest>
 #include <fstream>
+#include <functional>
 
 #include "CMainWnd.h"
 #include "CWirelessMacroUI.h"
@@ -18,6 +19,7 @@
 #include "Language.h"
 #include "Skin.h"
 #include "SkinWindow.h"
+#include "TrayIcon.h"
 #include "UiTestSupport.h"
 #include "device/FeatureReports.h"
 #include "device/ReportText.h"
@@ -333,6 +335,62 @@ class MacroPageTest : public QObject {
         QCOMPARE(FileBytes(MacroFile(data.Path())), stored);
     }
 
+    // A recording runs only while the user can see it: hiding or minimising the window, trying
+    // to leave the page, Save, Cancel, New, Delete, import and another macro each end it as its
+    // record button would, and nothing typed afterwards gets in. The tray says while it runs.
+    void EveryEndOfTheUsersAttentionStopsARecording() {
+        TempDir data;
+        WriteMacros(data, {Macro(u"Greet", {kPressA, kReleaseA}), Macro(u"Other", {})});
+        auto window =
+            veltrix::test::MakeMainWindow(data.Path(), veltrix::test::NoPluginFolders(), true);
+        window->DevicePage().SelectNavigation(kMacroTab);
+        CWirelessMacroUI* page = window->DevicePage().MacroPage();
+        auto* macros = Control<QListWidget>(page, "wireless_macro_list");
+        QString shown;
+        const auto refused = [&](const char* button) {
+            AnswerWarning(shown, 1);
+            Click(page, button);
+        };
+        const std::vector<std::pair<const char*, std::function<void()>>> ends = {
+            {"hide", [&] { window->hide(); }},
+            {"minimise", [&] { window->showMinimized(); }},
+            {"page",
+             [&] {
+                 AnswerWarning(shown, 1);
+                 window->DevicePage().SelectNavigation(kDpiTab);
+             }},
+            {"save", [&] { Click(page, "wireless_macro_save_btn"); }},
+            {"cancel", [&] { Click(page, "wireless_macro_cancel_btn"); }},
+            {"new", [&] { refused("wireless_macro_add_btn"); }},
+            {"delete", [&] { refused("wireless_macro_delete_btn"); }},
+            {"import", [&] { refused("wireless_macro_import_btn"); }},
+            {"other macro", [&] { macros->setCurrentRow(1); }},
+        };
+        for (const auto& [what, end] : ends) {
+            window->showNormal();
+            if (page->Unsaved()) {
+                Click(page, "wireless_macro_cancel_btn");
+            }
+            macros->setCurrentRow(0);
+            Toggle(page, "wireless_macro_record_btn");
+            QVERIFY2(page->Recorder()->Recording(), what);
+            QVERIFY2(window->Tray()->ToolTip().contains(Tr("tray_recording_text")), what);
+            window->HandleCustomMessage({kMsgHookEvent, 0x42, 0});
+            window->HandleCustomMessage({kMsgHookEvent, 0x42, 1});
+            end();
+            const int steps = page->Editor()->ActionCount();
+            QVERIFY2(!page->Recorder()->Recording(), what);
+            QVERIFY2(!Control<QAbstractButton>(page, "wireless_macro_record_btn")->isChecked(),
+                     what);
+            QCOMPARE(window->CaptureFlags().byMacroRecording, 0);
+            QVERIFY(!window->Tray()->ToolTip().contains(Tr("tray_recording_text")));
+            window->HandleCustomMessage({kMsgHookEvent, 0x43, 0});
+            window->HandleCustomMessage({kMsgHookEvent, 0x43, 1});
+            QCOMPARE(page->Editor()->ActionCount(), steps);
+        }
+        QCOMPARE(window->Macros().At(0).iActionCount, 2);  // the steps recorded before Save
+    }
+
     // The window's widgets outlive the device page and the hooks; what reaches the page then
     // (a focus change as the window closes, a late hook event) must find nothing freed.
     void AClosedWindowLeavesThePageInert() {
@@ -346,7 +404,7 @@ class MacroPageTest : public QObject {
         QVERIFY(!page->Unsaved());
         Click(page, "wireless_macro_record_btn");
         page->RecordEvent(0x41, 0);
-        page->SetKey(0x41);
+        page->KeyEditEvent(0x41, 0);
         QFocusEvent focusOut(QEvent::FocusOut);
         QCoreApplication::sendEvent(Control(page, "wireless_macro_action_edit"), &focusOut);
     }

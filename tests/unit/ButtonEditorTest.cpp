@@ -197,37 +197,105 @@ TEST_F(ButtonEditorTest, TheDefaultCategoryGivesEachButtonItsFactoryFunction) {
 TEST_F(ButtonEditorTest, TheKeyboardCategoryCapturesByPosition) {
     Store(4, kMedia, kFuncPlayPause, 9);
     m_editor.SelectButton(4);
-    m_hooks.calls.clear();
     m_editor.ChooseFunction(ButtonList::Category, kKeyboard);
-    EXPECT_EQ(m_hooks.calls, (Strings{"removehook", "installhook", "enablehook(1)"}));
-    EXPECT_EQ(BytesOf(m_flags), (std::vector<std::uint8_t>{1, 0, 0}));
     EXPECT_EQ(m_page.keyText, "");
     m_editor.ApplyButton();
     EXPECT_EQ(Entry(4).byFuncCode, kFuncKeyboardKey);
     EXPECT_EQ(Entry(4).byKeyCode, 0);
     EXPECT_EQ(EncodeButtonFunction(Entry(4), 0), (std::array<std::uint8_t, 3>{17, 0, 0}));
-    EXPECT_EQ(BytesOf(m_flags), (std::vector<std::uint8_t>{1, 0, 0})) << "left to the window";
 
     // A layout whose A sits where a US keyboard has Q.
     m_layout = [](std::uint32_t vk) { return vk == 0x41 ? 0x10u : 0u; };
     Store(6, kKeyboard, kFuncKeyboardKey, 5);
-    // The category list already shows the keyboard, so no category handler runs again.
     for (const int button : {4, 6}) {
-        m_hooks.calls.clear();
         m_editor.SelectButton(button);
         EXPECT_EQ(m_page.keyText, button == 4 ? "" : "key_B");
-        EXPECT_EQ(m_hooks.calls, (Strings{"installhook", "enablehook(1)"}));
-        m_editor.CaptureKey(0x41);
+        m_editor.ArmKeyCapture();
+        m_editor.CaptureKey(0x41, 0);
         EXPECT_EQ(m_page.keyText, "key_Q");
         m_editor.ApplyButton();
         EXPECT_EQ(Entry(button).byKeyCode, 20);
         EXPECT_EQ(m_page.labels[static_cast<std::size_t>(button)], "key_Q");
     }
     m_editor.SelectButton(6);
-    m_editor.CaptureKey(0xFF);  // no row in the table
+    m_editor.ArmKeyCapture();
+    m_editor.CaptureKey(0xFF, 0);  // no row in the table
     EXPECT_EQ(m_editor.WorkingCopy().byKeyCode, 0);
     EXPECT_EQ(m_page.keyText, "");
     EXPECT_EQ(Posted().size(), 3u);
+}
+
+// A keyboard user arms the key field, presses A, then Tab to reach Apply and Space to press it:
+// the capture takes A alone and stops listening at once.
+TEST_F(ButtonEditorTest, AKeyCaptureTakesOnePressAndThenStopsListening) {
+    Store(2, kKeyboard, kFuncKeyboardKey, 5);
+    m_editor.SelectButton(2);
+    EXPECT_EQ(m_hooks.calls, Strings{}) << "nothing listens before the field is activated";
+    m_editor.ArmKeyCapture();
+    EXPECT_EQ(m_page.keyText, "press_a_key_text");
+    EXPECT_EQ(m_hooks.calls, (Strings{"installhook", "enablehook(1)"}));
+    EXPECT_EQ(BytesOf(m_flags), (std::vector<std::uint8_t>{1, 0, 0})) << "only this page hears";
+
+    m_hooks.calls.clear();
+    m_editor.CaptureKey(0x09, 1);  // the release of the Tab that reached the field
+    EXPECT_TRUE(m_editor.KeyCaptureArmed());
+    m_editor.CaptureKey(0x41, 0);
+    EXPECT_EQ(m_hooks.calls, (Strings{"removehook", "removemousehook"}));
+    EXPECT_EQ(BytesOf(m_flags), (std::vector<std::uint8_t>{0, 0, 0}));
+    EXPECT_TRUE(m_editor.KeyFieldOwnsKeyPress()) << "the window's copy of the press of A";
+    m_editor.OnEscape();
+    EXPECT_EQ(m_editor.SelectedButton(), 2) << "that press was A, not a Cancel";
+    m_editor.KeyFieldKeyReleased();
+    for (const std::uint32_t late : {0x41u, 0x09u, 0x20u}) {
+        m_editor.CaptureKey(late, 1);
+        m_editor.CaptureKey(late, 0);
+    }
+    EXPECT_EQ(m_page.keyText, "key_A");
+    m_editor.ApplyButton();
+    EXPECT_EQ(Entry(2).byKeyCode, 4);
+
+    // Escape while armed is the key; the next Escape cancels.
+    m_editor.SelectButton(2);
+    m_editor.ArmKeyCapture();
+    m_editor.OnEscape();
+    EXPECT_EQ(m_editor.SelectedButton(), 2);
+    m_editor.CaptureKey(0x1B, 0);
+    m_editor.KeyFieldKeyReleased();
+    EXPECT_EQ(m_page.keyText, "key_Esc");
+    m_editor.OnEscape();
+    EXPECT_EQ(m_editor.SelectedButton(), -1);
+    EXPECT_EQ(Entry(2).byKeyCode, 4) << "cancelled";
+}
+
+// Whatever ends the edit or leaves the keyboard function ends the capture; the field then shows
+// the key again and no later key reaches the button.
+TEST_F(ButtonEditorTest, EveryEndOfTheEditEndsTheCapture) {
+    Store(2, kKeyboard, kFuncKeyboardKey, 5);
+    const std::vector<std::function<void()>> ends = {
+        [this] { m_editor.EndKeyCapture(); },
+        [this] { m_editor.ResetSelection(); },
+        [this] { m_editor.ApplyButton(); },
+        [this] { m_editor.ChooseFunction(ButtonList::Category, kMouse); },
+    };
+    for (std::size_t end = 0; end < ends.size(); ++end) {
+        m_editor.ResetSelection();
+        m_editor.SelectButton(2);
+        m_editor.ArmKeyCapture();
+        m_hooks.calls.clear();
+        ends[end]();
+        EXPECT_FALSE(m_editor.KeyCaptureArmed()) << end;
+        EXPECT_EQ(BytesOf(m_flags), (std::vector<std::uint8_t>{0, 0, 0})) << end;
+        EXPECT_EQ(m_hooks.calls.at(0), "removehook") << end;
+        EXPECT_NE(m_page.keyText, "press_a_key_text") << end;
+        m_editor.CaptureKey(0x5A, 0);
+        EXPECT_NE(m_editor.WorkingCopy().byKeyCode, 29) << end;
+        EXPECT_EQ(Entry(2).byKeyCode, 5) << end;
+    }
+    m_editor.ResetSelection();
+    Store(4, kMouse, 1);
+    m_editor.SelectButton(4);
+    m_editor.ArmKeyCapture();
+    EXPECT_FALSE(m_editor.KeyCaptureArmed()) << "only the keyboard function has a key field";
 }
 
 TEST_F(ButtonEditorTest, TheMacroCategoryWaitsForAPickAndCopiesTheWholeMacro) {

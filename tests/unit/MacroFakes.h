@@ -48,6 +48,7 @@ class FakeMacroPage final : public MacroPageView {
     std::string DefaultDelayText() const override { return defaultDelayText; }
     void ShowRecordButtonText(std::string_view textId) override { recordButtonText = textId; }
     void UncheckRecordButton() override { recordButtonChecked = false; }
+    void ShowRecording(bool shown) override { recording = shown; }
     void CreateMacro() override { createMacro(); }
 
     // Each row's key and delay as they read on screen, "key_A 10".
@@ -64,7 +65,7 @@ class FakeMacroPage final : public MacroPageView {
     int selectedRow = -1, mouseDelay = -1;
     ActionEditorState editor;
     std::string editedKey, recordButtonText, defaultDelayText = "10";
-    bool unsaved = false, recordButtonChecked = false;
+    bool unsaved = false, recordButtonChecked = false, recording = false;
     std::function<void()> createMacro = [] {};
 
   private:
