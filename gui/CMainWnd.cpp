@@ -314,28 +314,31 @@ void CMainWnd::Shutdown() {
         return;
     }
     m_bShutDown = true;
-    if (m_pPage != nullptr) {
-        m_pPage->FlushHeldEdits();
-    }
+    OnOutOfSight();
     CloseNotice();
-    m_pPage->EndCapture();
     m_pPage.reset();  // closes both links, stops the worker, then unloads the driver plugins
     m_pHooks.reset();
     m_macroStore.Clear();
     m_pTray.reset();
 }
 
-// Out of sight, held edits would wait for a user who may not come back before the program ends.
-void CMainWnd::hideEvent(QHideEvent* event) {
+// Out of the user's sight nothing may go on listening to the desktop, and held edits would wait
+// for a user who may not come back before the program ends.
+void CMainWnd::OnOutOfSight() {
     if (m_pPage != nullptr) {
+        m_pPage->EndCapture();
         m_pPage->FlushHeldEdits();
     }
+}
+
+void CMainWnd::hideEvent(QHideEvent* event) {
+    OnOutOfSight();
     QMainWindow::hideEvent(event);
 }
 
 void CMainWnd::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::WindowStateChange && isMinimized() && m_pPage != nullptr) {
-        m_pPage->FlushHeldEdits();
+    if (event->type() == QEvent::WindowStateChange && isMinimized()) {
+        OnOutOfSight();
     }
     QMainWindow::changeEvent(event);
 }
@@ -345,21 +348,6 @@ void CMainWnd::closeEvent(QCloseEvent* event) {
     // it ends the program, like the tray menu's exit.
     event->accept();
     Destroy();
-}
-
-// Input is captured only while the user can see the window doing so.
-void CMainWnd::hideEvent(QHideEvent* event) {
-    if (m_pPage != nullptr) {
-        m_pPage->EndCapture();
-    }
-    QMainWindow::hideEvent(event);
-}
-
-void CMainWnd::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::WindowStateChange && isMinimized() && m_pPage != nullptr) {
-        m_pPage->EndCapture();
-    }
-    QMainWindow::changeEvent(event);
 }
 
 bool CMainWnd::eventFilter(QObject* watched, QEvent* event) {

@@ -62,9 +62,8 @@ class CMainWnd final : public QMainWindow {
     TrayIcon* Tray() const { return m_pTray.get(); }
     bool HasNotificationArea() const;
 
-    // Test seams: the warning box's number of openings so far, the notice timer, the tray icon.
+    // Test seams: the warning box's number of openings so far, and the notice timer.
     int WarningsShown() const { return m_iWarningsShown; }
-    const TrayIcon* Tray() const { return m_pTray.get(); }
     QTimer& NoticeTimer() { return m_noticeTimer; }
 
   protected:
@@ -83,6 +82,7 @@ class CMainWnd final : public QMainWindow {
     void ForwardHookEvent(std::uint32_t code, std::uint32_t flag);
     void OnPresenceChanged();
     void HideOrMinimise();
+    void OnOutOfSight();
     void Shutdown();
 
     MessagePort m_port;  // first: everything below may post to it
