@@ -315,6 +315,8 @@ class ButtonPageTest : public QObject {
         // renamed; Apply gives button 7 the macro as it now is.
         QTest::mouseClick(Button(page, 6), Qt::LeftButton);
         ChooseItem(category, static_cast<int>(FunctionCategory::Keyboard));
+        QTest::mouseClick(FindControl<QLineEdit>(page, "wireless_keyboard_type_edit"),
+                          Qt::LeftButton);
         window->HandleCustomMessage({kMsgHookEvent, kVirtualKeyA, 0});
         apply->click();
         QTest::mouseClick(Button(page, 7), Qt::LeftButton);
