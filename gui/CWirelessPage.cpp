@@ -199,6 +199,8 @@ void CWirelessPage::SaveRecord() {
     m_keeper.Save(m_settings);
 }
 
+void CWirelessPage::FlushHeldEdits() {}
+
 QAbstractButton* CWirelessPage::NavigationButton(int tab) const {
     return tab >= 0 && tab < static_cast<int>(m_apNavigation.size())
                ? m_apNavigation[static_cast<std::size_t>(tab)]

@@ -64,6 +64,10 @@ class CWirelessPage final : public QObject, public DeviceLinkView {
     void OnApplyStarted();
     void OnApplyFinished();
     void SaveRecord();
+    // Ends every edit that a page still holds back (a DPI or lighting change waiting out its
+    // delay): it is applied to the record and its apply request posted now. Called before the
+    // record is saved on the way out; the window forwards the requests it posts even then.
+    void FlushHeldEdits();
 
     bool Connected() { return m_session.Link().Connected(); }
     ProfileSettings& Settings() { return m_settings; }

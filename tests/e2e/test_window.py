@@ -11,6 +11,9 @@ sys.path.insert(0, os.path.dirname(__file__))
 from desktop import Desktop, Screen, wait_for  # noqa: E402
 
 TITLE = "Veltrix Wireless"
+NO_MOUSE = ("No mouse connected. Plug in the receiver, or connect the mouse with its "
+            "cable.")
+ASLEEP = "The mouse is asleep. Press any of its buttons to wake it."
 
 
 def current_profile(path):
@@ -88,6 +91,35 @@ class WindowTest(unittest.TestCase):
         # Close did not hide it: without a window manager a minimised window stays mapped.
         self.assertTrue(screen.showing(frame))
         self.assertTrue(d.visible_windows(TITLE))
+
+    def test_without_a_mouse_or_a_runtime_folder_a_second_start_is_answered(self):
+        d = self.open_desktop(tray=False)
+        # No runtime folder: the lock and the socket must not go to the shared temporary folder.
+        del d.env["XDG_RUNTIME_DIR"]
+        tmp = os.path.join(d.dir, "tmp")
+        os.makedirs(tmp)
+        d.env["TMPDIR"] = tmp
+        d.mouse("unplug", "receiver")
+        first = d.start_program()
+        screen = Screen()
+        frame = screen.wait("frame", TITLE)
+        # With nowhere to hide, the window shows that no mouse is there, not the pages.
+        screen.wait_showing("label", NO_MOUSE)
+        self.assertIsNone(screen.find_showing("label", ASLEEP))
+
+        # A second start finds the first, which warns; the second gives up waiting after 5 s
+        # while the warning is still open, and the first must live on once it is confirmed.
+        second = d.run_program()
+        ok = screen.wait_showing("push button", "OK")
+        self.assertEqual(second.wait(timeout=20), 1)
+        time.sleep(1)
+        ok.queryAction().doAction(0)
+        time.sleep(1)
+        self.assertIsNone(first.poll())
+        self.assertTrue(screen.showing(frame))
+        # (Qt itself may make a runtime folder there: that one is not ours to move.)
+        ours = [name for _, _, names in os.walk(tmp) for name in names if "veltrix" in name]
+        self.assertEqual(ours, [])
 
     def test_a_lock_left_by_a_killed_program_does_not_block(self):
         d = self.open_desktop()
