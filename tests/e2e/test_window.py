@@ -8,7 +8,7 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(__file__))
-from desktop import Desktop, Screen, wait_for  # noqa: E402
+from desktop import PROGRAM, Desktop, Screen, wait_for  # noqa: E402
 
 TITLE = "Veltrix Wireless"
 NO_MOUSE = ("No mouse connected. Plug in the receiver, or connect the mouse with its "
@@ -78,6 +78,28 @@ class WindowTest(unittest.TestCase):
         time.sleep(1.5)
         self.assertEqual(d.visible_windows(TITLE), [])
         self.assertIsNone(d.program.poll())
+
+    def test_a_notification_area_that_comes_later_gets_the_icon(self):
+        # At login the program may start before the desktop's panel.
+        d = self.open_desktop(tray=False)
+        d.start_program("--hidden")
+        screen = Screen()
+        wait_for(screen.app, what="the program on the accessibility bus")
+        time.sleep(4)
+        d.start_tray()
+        wait_for(d.tray_icons, what="the icon in the notification area")
+        time.sleep(8)  # past the wait for a notification area
+        self.assertEqual(d.visible_windows(TITLE), [])
+        self.assertIsNone(d.program.poll())
+
+    def test_help_and_version_need_no_display(self):
+        env = {k: v for k, v in os.environ.items()
+               if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
+        for option, text in (("--help", "--hidden"), ("--version", "veltrix-wireless ")):
+            result = subprocess.run([PROGRAM, option], env=env, capture_output=True, text=True,
+                                    timeout=20)
+            self.assertEqual(result.returncode, 0, option)
+            self.assertIn(text, result.stdout)
 
     def test_without_a_notification_area_the_window_is_never_lost(self):
         d = self.open_desktop(tray=False)
