@@ -2,6 +2,8 @@
 // emulated mouse where a mouse is needed.
 
 #include <QAbstractButton>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QStackedWidget>
 #include <QtTest>
 
@@ -117,6 +119,29 @@ class MainWindowTest : public QObject {
         window->DevicePage().Settings().Profiles[0].iLightBrightness = 3;
         window->HandleCustomMessage({kMsgApplyRequest, 3, 0});
         QTRY_VERIFY(std::filesystem::exists(SettingsFile(data.Path())));
+        QCOMPARE(SavedRecord(data.Path()).Profiles[0].iLightBrightness, 3);
+    }
+
+    void QuitFromTheCaptionSavesAtOnceAndHides() {
+        TempDir data;
+        auto window = MakeWindow(data, veltrix::test::NoPluginFolders());
+        window->show();
+        window->DevicePage().Settings().Profiles[0].iLightBrightness = 3;
+        // The caption's menu is the way to Quit where no notification area offers its menu.
+        auto* caption = FindControl<QWidget>(window.get(), "caption");
+        QVERIFY(caption != nullptr);
+        QContextMenuEvent request(QContextMenuEvent::Mouse, QPoint(5, 5),
+                                  caption->mapToGlobal(QPoint(5, 5)));
+        QCoreApplication::sendEvent(caption, &request);
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QVERIFY(menu != nullptr);
+        QAction* quit = nullptr;
+        for (QAction* action : menu->actions()) {
+            quit = action->text() == "Quit" ? action : quit;
+        }
+        QVERIFY(quit != nullptr);
+        quit->trigger();
+        QVERIFY(!window->isVisible());
         QCOMPARE(SavedRecord(data.Path()).Profiles[0].iLightBrightness, 3);
     }
 
