@@ -6,12 +6,14 @@
 #include <QMenu>
 #include <QStackedWidget>
 #include <QtTest>
+#include <thread>
 
 #include "CDPIMsg.h"
 #include "CMainWnd.h"
 #include "CWirelessLightUI.h"
 #include "CWirelessPage.h"
 #include "FileDialogs.h"
+#include "SingleInstance.h"
 #include "Skin.h"
 #include "SkinWindow.h"
 #include "UiTestSupport.h"
@@ -143,6 +145,45 @@ class MainWindowTest : public QObject {
         quit->trigger();
         QVERIFY(!window->isVisible());
         QCOMPARE(SavedRecord(data.Path()).Profiles[0].iLightBrightness, 3);
+    }
+
+    void OneProgramPerUserWithItsLockInAPrivateFolder() {
+        TempDir home;
+        namespace fs = std::filesystem;
+        const fs::path runtime = home / "run";
+        const fs::path cache = home / "cache";
+        fs::create_directories(runtime);
+        veltrix::test::ScopedEnv runtimeEnv("XDG_RUNTIME_DIR", runtime.c_str());
+        veltrix::test::ScopedEnv cacheEnv("XDG_CACHE_HOME", cache.c_str());
+        const QString own = QString::fromStdString(cache / "veltrix-wireless/run");
+        // A runtime folder that others may enter is passed over for one of the user's own.
+        for (const auto& [mode, expected] : {std::pair{fs::perms::owner_all, runtime.string()},
+                                             std::pair{fs::perms(0755), own.toStdString()}}) {
+            fs::permissions(runtime, mode);
+            QCOMPARE(SingleInstance::PrivateRuntimeFolder(), QString::fromStdString(expected));
+        }
+        QCOMPARE(fs::status(own.toStdString()).permissions() & fs::perms::all,
+                 fs::perms::owner_all);
+
+        // A second start finds the first, is answered, and the first acts afterwards.
+        int activations = 0;
+        SingleInstance first;
+        QCOMPARE(first.TryBecomePrimary([&activations] { ++activations; }),
+                 SingleInstance::Start::Primary);
+        SingleInstance second;
+        QCOMPARE(second.TryBecomePrimary([] {}), SingleInstance::Start::AlreadyRunning);
+        bool answered = false;
+        std::thread asking([&second, &answered] { answered = second.ActivateRunning(); });
+        QTRY_COMPARE(activations, 1);
+        asking.join();
+        QVERIFY(answered);
+
+        // Nowhere private to go: the start fails and says why, instead of passing for a second
+        // start.
+        fs::permissions(own.toStdString(), fs::perms(0755));
+        SingleInstance third;
+        QCOMPARE(third.TryBecomePrimary([] {}), SingleInstance::Start::Failed);
+        QVERIFY(third.ErrorText().contains("0700"));
     }
 
     void TheMouseIsFollowedFromItsMessages() {
