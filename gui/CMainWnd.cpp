@@ -355,7 +355,12 @@ void CMainWnd::Quit() {
     }
     // Queued behind the requests that held edits may just have posted, so they are sent too.
     QMetaObject::invokeMethod(
-        &m_port, [this] { m_pPage->Session().FinishSending(kQuitSendLimit); },
+        &m_port,
+        [this] {
+            if (m_life == Life::Quitting) {  // not ended meanwhile by a second quit
+                m_pPage->Session().FinishSending(kQuitSendLimit);
+            }
+        },
         Qt::QueuedConnection);
 }
 

@@ -324,9 +324,10 @@ class PagesTest(unittest.TestCase):
         wait_for(lambda: os.path.exists(again), what="the second export")
         self.assertEqual(read(again), imported)
 
-    def quit_during_a_reset(self, quit):
+    def quit_during_a_reset(self, quit, twice=False):
         """Quit 1.5 s into the 8 s that a reset takes to send: the window goes at once, the file
-        holds the reset record, and the mouse still gets every report."""
+        holds the reset record, and the mouse still gets every report; quit twice, and the
+        program ends after the report in flight."""
         self.open_session()
         fresh = read(self.d.settings_file())
         self.page("DPI")
@@ -341,6 +342,14 @@ class PagesTest(unittest.TestCase):
         # Saved at once: the rate is the reset's again.
         self.assertEqual(read(self.d.settings_file())[RATE_AT], fresh[RATE_AT])
         self.assertIsNone(self.d.program.poll())  # still sending
+        if twice:
+            quit()
+            self.assertEqual(self.d.program.wait(timeout=5), 0)
+            sent = self.d.log()
+            self.assertEqual(sent, (self.reports(4, 0) + self.reports(0, 1))[:len(sent)])
+            self.assertLess(len(sent), 15)
+            self.assertEqual(read(self.d.settings_file())[RATE_AT], fresh[RATE_AT])
+            return
         self.assertEqual(self.d.program.wait(timeout=20), 0)
         # All of it the reset record, but the current DPI level: the mouse's status reports name it.
         level = slice(LEVEL_AT, LEVEL_AT + 4)
@@ -356,6 +365,9 @@ class PagesTest(unittest.TestCase):
 
     def test_quit_by_signal_during_a_reset(self):
         self.quit_during_a_reset(lambda: self.d.program.send_signal(signal.SIGTERM))
+
+    def test_quit_twice_during_a_reset(self):
+        self.quit_during_a_reset(lambda: self.d.program.send_signal(signal.SIGINT), twice=True)
 
     def test_a_profile_exported_and_imported_into_another(self):
         self.open_session(macros=GREETING)
