@@ -148,7 +148,9 @@ void CMainWnd::HandleCustomMessage(const Message& message) {
                 m_pPage->OnDriverMessage(message);
                 break;
             case kMsgWorkerStopped:
-                Destroy();
+                // Torn down once the event loop has returned (aboutToQuit, or the destructor):
+                // a box that some page opened may still be on the stack below this message.
+                QCoreApplication::quit();
                 break;
             default:
                 break;
@@ -343,7 +345,7 @@ void CMainWnd::Quit() {
     if (m_life == Life::Quitting) {
         // Asked twice: the user will not wait for the mouse.
         m_pPage->Session().FinishSending(std::chrono::nanoseconds(0));
-        Destroy();
+        QCoreApplication::quit();
         return;
     }
     m_life = Life::Quitting;

@@ -62,7 +62,8 @@ class CMainWnd final : public QMainWindow {
     // Writes the record and held edits to disk now (the desktop session is ending).
     void SaveNow();
     // Saves, stops the worker (bounded as Quit's), closes the devices and ends the event loop,
-    // without waiting on the event loop.
+    // without waiting on the event loop. Never from inside a handler that a modal box may be
+    // running under: the pages go with it.
     void Destroy();
 
     CWirelessPage& DevicePage() { return *m_pPage; }
