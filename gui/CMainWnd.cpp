@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QShortcut>
 #include <QStackedWidget>
 #include <QWindow>
 
@@ -19,6 +20,7 @@
 #include "Language.h"
 #include "Skin.h"
 #include "TrayIcon.h"
+#include "device/ApplyWorker.h"
 #include "profile/SettingsFiles.h"
 
 namespace veltrix::gui {
@@ -52,6 +54,9 @@ CMainWnd::CMainWnd(MainWindowOptions options)
     if (auto* caption = FindControl<QWidget>(root, "caption")) {
         caption->installEventFilter(this);
     }
+    // Quit is also reachable without a notification area and its menu.
+    auto* quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
+    connect(quit, &QShortcut::activated, this, &CMainWnd::Quit);
     m_pDeviceTabs = FindControl<QStackedWidget>(root, "device_tab_switch");
     m_pPage = std::make_unique<CWirelessPage>(root, this, m_port.Handle(), m_options.dataFolder);
     connect(m_pPage.get(), &CWirelessPage::BatteryChanged, this, [this](BatteryState state) {
@@ -105,8 +110,17 @@ void CMainWnd::InitWindow() {
 }
 
 void CMainWnd::ShowAtStart(bool startHidden) {
-    if (!HasNotificationArea() || (m_pPage->Connected() && !startHidden)) {
+    if (auto* tabs = qobject_cast<QStackedWidget*>(m_pDeviceTabs)) {
+        tabs->setCurrentIndex(m_pPage->Connected() ? kDeviceView : kNoDeviceView);
+    }
+    if (m_pPage->Connected() && !startHidden) {
         show();
+    } else if (!HasNotificationArea()) {
+        if (startHidden) {
+            WaitForNotificationArea();
+        } else {
+            show();
+        }
     }
     if (m_pPage->SettingsUnreadable()) {
         // Once the program runs: the settings are the defaults for now, and the file is kept,
@@ -120,12 +134,52 @@ void CMainWnd::ShowAtStart(bool startHidden) {
     }
 }
 
+void CMainWnd::WaitForNotificationArea() {
+    // Polled: Qt tells nobody when a notification area appears, though it embeds the icon then.
+    constexpr std::chrono::milliseconds kPoll{250};
+    m_trayWait.setInterval(kPoll);
+    connect(&m_trayWait, &QTimer::timeout, this,
+            [this, until = std::chrono::steady_clock::now() + kTrayWait] {
+                if (HasNotificationArea()) {
+                    m_trayWait.stop();
+                } else if (std::chrono::steady_clock::now() >= until) {
+                    m_trayWait.stop();
+                    show();
+                }
+            });
+    m_trayWait.start();
+}
+
 bool CMainWnd::HasNotificationArea() const {
     return m_pTray != nullptr && m_pTray->Available();
 }
 
 void CMainWnd::HandleCustomMessage(const Message& message) {
-    if (m_bShutDown) {
+    if (m_life == Life::Quitting) {
+        // Requests that held edits posted on the way out are still sent, and the record follows
+        // what the mouse reports until the devices close (its status reports name the DPI level
+        // that the requests being sent set); the rest has no window to show it.
+        switch (message.id) {
+            case kMsgApplyRequest:
+                m_pPage->Apply(message.wParam, message.lParam);
+                break;
+            case kMsgReceiverEvent:
+            case kMsgReceiverLink:
+            case kMsgCableEvent:
+            case kMsgCableLink:
+                m_pPage->OnDriverMessage(message);
+                break;
+            case kMsgWorkerStopped:
+                // Torn down once the event loop has returned (aboutToQuit, or the destructor):
+                // a box that some page opened may still be on the stack below this message.
+                QCoreApplication::quit();
+                break;
+            default:
+                break;
+        }
+        return;
+    }
+    if (m_life == Life::Ended) {
         return;
     }
     switch (message.id) {
@@ -269,7 +323,7 @@ void CMainWnd::OnMenuCommand(const QString& item) {
             ShowNoDeviceWarning();
         }
     } else if (item.compare("exit", Qt::CaseInsensitive) == 0) {
-        Destroy();
+        Quit();
     }
 }
 
@@ -303,20 +357,64 @@ void CMainWnd::OnPresenceChanged() {
     }
 }
 
+void CMainWnd::SaveNow() {
+    if (m_pPage != nullptr) {
+        m_pPage->FlushHeldEdits();
+        m_pPage->SaveRecord();
+    }
+}
+
+void CMainWnd::Quit() {
+    if (m_life == Life::Ended) {
+        return;
+    }
+    SaveNow();
+    if (m_life == Life::Quitting) {
+        // Asked twice: the user will not wait for the mouse.
+        m_pPage->Session().FinishSending(std::chrono::nanoseconds(0));
+        QCoreApplication::quit();
+        return;
+    }
+    m_life = Life::Quitting;
+    m_trayWait.stop();
+    CloseNotice();
+    hide();
+    if (m_pTray != nullptr) {
+        m_pTray->Hide();
+    }
+    // Queued behind the requests that held edits may just have posted, so they are sent too.
+    QMetaObject::invokeMethod(
+        &m_port,
+        [this] {
+            if (m_life == Life::Quitting) {  // not ended meanwhile by a second quit
+                m_pPage->Session().FinishSending(kQuitSendLimit);
+            }
+        },
+        Qt::QueuedConnection);
+}
+
 void CMainWnd::Destroy() {
     Shutdown();
-    hide();
     QCoreApplication::quit();
 }
 
 void CMainWnd::Shutdown() {
-    if (m_bShutDown) {
+    if (m_life == Life::Ended) {
         return;
     }
-    m_bShutDown = true;
+    // Nothing listens to the desktop any more, and no held edit is left behind by the save.
     OnOutOfSight();
+    SaveNow();
+    m_life = Life::Ended;
+    m_trayWait.stop();
+    hide();
+    if (m_pTray != nullptr) {
+        m_pTray->Hide();
+    }
     CloseNotice();
-    m_pPage.reset();  // closes both links, stops the worker, then unloads the driver plugins
+    // Lets the worker finish (within the quit's limit), closes both links, then unloads the
+    // driver plugins.
+    m_pPage.reset();
     m_pHooks.reset();
     m_macroStore.Clear();
     m_pTray.reset();
@@ -347,10 +445,26 @@ void CMainWnd::closeEvent(QCloseEvent* event) {
     // Only a close from outside the program gets here (the window has no close box of its own):
     // it ends the program, like the tray menu's exit.
     event->accept();
-    Destroy();
+    Quit();
+}
+
+void CMainWnd::OpenCaptionMenu(const QPoint& at) {
+    if (m_pCaptionMenu == nullptr) {
+        m_pCaptionMenu = std::make_unique<QMenu>();
+        m_pCaptionMenu->setObjectName("caption_menu");
+        connect(m_pCaptionMenu->addAction(Tr("minimise_text")), &QAction::triggered, this,
+                &QWidget::showMinimized);
+        connect(m_pCaptionMenu->addAction(Tr("exit_text")), &QAction::triggered, this,
+                &CMainWnd::Quit);
+    }
+    m_pCaptionMenu->popup(at);
 }
 
 bool CMainWnd::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ContextMenu) {
+        OpenCaptionMenu(static_cast<QContextMenuEvent*>(event)->globalPos());
+        return true;
+    }
     if (event->type() == QEvent::MouseButtonPress &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton && windowHandle() != nullptr) {
         // The caption moves the window; startSystemMove also works where windows may not move

@@ -5,6 +5,7 @@
 // popup, and is where every message of the program arrives (HandleCustomMessage).
 
 #include <QMainWindow>
+#include <QMenu>
 #include <QPointer>
 #include <QTimer>
 #include <filesystem>
@@ -24,6 +25,8 @@ class TrayIcon;
 
 inline constexpr int kNoticeTimerId = 52;
 inline constexpr std::chrono::milliseconds kNoticeTime{2000};
+// How long a start in the notification area waits for one to appear before showing the window.
+inline constexpr std::chrono::seconds kTrayWait{10};
 
 struct MainWindowOptions {
     std::filesystem::path dataFolder;
@@ -44,14 +47,23 @@ class CMainWnd final : public QMainWindow {
     // the pages. Once, right after construction.
     void InitWindow();
     // Shows the window at start-up unless no mouse was found or the program was asked to start
-    // hidden; without a notification area it always shows, since it could not be found again.
+    // hidden. Without a notification area it shows, since it could not be found again; asked to
+    // start hidden, it first waits kTrayWait for one, as the desktop's panel may start later.
     void ShowAtStart(bool startHidden);
 
     // The program's message table. Posted messages arrive here through the message port.
     void HandleCustomMessage(const Message& message);
     const VeltrixWindowHandle& Handle() const { return m_port.Handle(); }
 
-    // Ends the program: what the tray menu's exit item and a system close do.
+    // Quit from the tray menu, Ctrl+Q, the caption's menu, a close from outside or a signal:
+    // saves at once, hides the window and the tray icon, lets the worker send what is queued
+    // (for at most kQuitSendLimit), then ends the program. A second Quit ends it at once.
+    void Quit();
+    // Writes the record and held edits to disk now (the desktop session is ending).
+    void SaveNow();
+    // Saves, stops the worker (bounded as Quit's), closes the devices and ends the event loop,
+    // without waiting on the event loop. Never from inside a handler that a modal box may be
+    // running under: the pages go with it.
     void Destroy();
 
     CWirelessPage& DevicePage() { return *m_pPage; }
@@ -83,6 +95,8 @@ class CMainWnd final : public QMainWindow {
     void OnPresenceChanged();
     void HideOrMinimise();
     void OnOutOfSight();
+    void WaitForNotificationArea();
+    void OpenCaptionMenu(const QPoint& at);
     void Shutdown();
 
     MessagePort m_port;  // first: everything below may post to it
@@ -97,7 +111,11 @@ class CMainWnd final : public QMainWindow {
     QWidget* m_pDeviceTabs = nullptr;
     bool m_bDevicePresent = false;
     bool m_bWarningOpen = false;
-    bool m_bShutDown = false;
+    // Quitting: hidden, saved, only waiting for the worker to send what was asked before.
+    enum class Life { Running, Quitting, Ended };
+    Life m_life = Life::Running;
+    QTimer m_trayWait;
+    std::unique_ptr<QMenu> m_pCaptionMenu;
     int m_iWarningsShown = 0;
 };
 

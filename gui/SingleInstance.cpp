@@ -1,9 +1,11 @@
 #include "SingleInstance.h"
 
 #include <QDir>
+#include <QFile>
 #include <QLocalSocket>
 #include <QStandardPaths>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace veltrix::gui {
@@ -11,13 +13,22 @@ namespace {
 
 constexpr char kActivate[] = "activate\n";
 constexpr char kAnswer[] = "ok\n";
+constexpr char kFolderName[] = "veltrix-wireless";
 
-QString DefaultFolder() {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty()) {
-        folder = QDir::tempPath();
+// A real folder (not a link to one), the user's, that nobody else may enter or change.
+bool IsPrivateFolder(const QString& path) {
+    struct stat info {};
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 && S_ISDIR(info.st_mode) &&
+           info.st_uid == ::getuid() && (info.st_mode & 0777) == 0700;
+}
+
+QString CacheFolder() {
+    const QString cache = qEnvironmentVariable("XDG_CACHE_HOME");
+    if (QDir::isAbsolutePath(cache)) {
+        return cache;
     }
-    return folder;
+    const QString home = QDir::homePath();
+    return home.isEmpty() || home == "/" ? QString() : home + "/.cache";
 }
 
 QString SocketPath(const QString& folder) {
@@ -26,20 +37,56 @@ QString SocketPath(const QString& folder) {
 
 }  // namespace
 
-SingleInstance::SingleInstance(QString folder)
-    : m_folder(folder.isEmpty() ? DefaultFolder() : std::move(folder)) {}
+QString SingleInstance::PrivateRuntimeFolder(QString* error) {
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (QDir::isAbsolutePath(runtime) && IsPrivateFolder(runtime)) {
+        return runtime;
+    }
+    const QString cache = CacheFolder();
+    const QString folder = cache + '/' + kFolderName + "/run";
+    if (!cache.isEmpty()) {
+        QDir().mkpath(cache + '/' + kFolderName);
+        // Made 0700 from the start: a folder briefly open to others could be entered meanwhile.
+        ::mkdir(QFile::encodeName(folder).constData(), 0700);
+        if (IsPrivateFolder(folder)) {
+            return folder;
+        }
+    }
+    if (error != nullptr) {
+        *error = QString(
+                     "no private folder for the lock and the socket: XDG_RUNTIME_DIR is unset "
+                     "or not a folder of your own with mode 0700, and %1 could not be made one")
+                     .arg(cache.isEmpty() ? QString("a folder in your cache folder") : folder);
+    }
+    return {};
+}
+
+SingleInstance::SingleInstance(QString folder) : m_folder(std::move(folder)) {}
 
 SingleInstance::~SingleInstance() {
     m_server.close();
 }
 
-bool SingleInstance::TryBecomePrimary(std::function<void()> onActivate) {
-    m_pLock = std::make_unique<QLockFile>(m_folder +
-                                          QString("/veltrix-wireless-%1.lock").arg(::getuid()));
+SingleInstance::Start SingleInstance::TryBecomePrimary(std::function<void()> onActivate) {
+    if (m_folder.isEmpty()) {
+        m_folder = PrivateRuntimeFolder(&m_error);
+        if (m_folder.isEmpty()) {
+            return Start::Failed;
+        }
+    }
+    const QString lockPath = m_folder + QString("/veltrix-wireless-%1.lock").arg(::getuid());
+    m_pLock = std::make_unique<QLockFile>(lockPath);
     // tryLock takes over a lock whose process is gone, so a crash never blocks the next start.
     if (!m_pLock->tryLock(0)) {
+        const QLockFile::LockError why = m_pLock->error();
         m_pLock.reset();
-        return false;
+        if (why == QLockFile::LockFailedError) {
+            return Start::AlreadyRunning;
+        }
+        m_error = QString("cannot take the lock %1: %2")
+                      .arg(lockPath, why == QLockFile::PermissionError ? "permission denied"
+                                                                       : "unknown error");
+        return Start::Failed;
     }
     m_onActivate = std::move(onActivate);
     const QString path = SocketPath(m_folder);
@@ -52,20 +99,26 @@ bool SingleInstance::TryBecomePrimary(std::function<void()> onActivate) {
     connect(&m_server, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket* client = m_server.nextPendingConnection()) {
             connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
-            connect(client, &QLocalSocket::readyRead, this, [this, client] {
-                if (!client->canReadLine()) {
-                    return;
-                }
-                if (client->readLine() == kActivate && m_onActivate) {
-                    m_onActivate();
-                }
-                client->write(kAnswer);
-                client->flush();
-                client->disconnectFromServer();
-            });
+            connect(client, &QLocalSocket::readyRead, this, [this, client] { Answer(client); });
         }
     });
-    return true;
+    return Start::Primary;
+}
+
+void SingleInstance::Answer(QLocalSocket* client) {
+    if (!client->canReadLine()) {
+        return;
+    }
+    const bool activate = client->readLine() == kActivate;
+    client->write(kAnswer);
+    client->flush();
+    client->disconnectFromServer();
+    // Acted on from the event loop, after this handler has returned: showing the window may open
+    // a modal box, and the socket may be gone by the time it closes.
+    if (activate && m_onActivate) {
+        QMetaObject::invokeMethod(
+            this, [this] { m_onActivate(); }, Qt::QueuedConnection);
+    }
 }
 
 bool SingleInstance::ActivateRunning(int timeoutMs) const {
@@ -76,7 +129,6 @@ bool SingleInstance::ActivateRunning(int timeoutMs) const {
     }
     socket.write(kActivate);
     socket.flush();
-    // The answer comes once the running window has handled the request, as a synchronous send.
     return socket.waitForReadyRead(timeoutMs) && socket.readLine() == kAnswer;
 }
 

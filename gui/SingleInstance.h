@@ -2,7 +2,8 @@
 
 // One program per user: the first start holds a lock file and listens on a local socket; a later
 // start asks it to show itself and waits for the answer. A lock left by a program that died is
-// taken over.
+// taken over. Both live in a folder that only the user can enter, so another local user can
+// neither take the lock first nor receive the request.
 
 #include <QLocalServer>
 #include <QLockFile>
@@ -17,17 +18,30 @@ class SingleInstance final : public QObject {
     Q_OBJECT
 
   public:
-    // `folder` holds the lock and the socket: the user's runtime folder by default.
+    enum class Start { Primary, AlreadyRunning, Failed };
+
+    // `folder` holds the lock and the socket: by default PrivateRuntimeFolder().
     explicit SingleInstance(QString folder = {});
     ~SingleInstance() override;
 
-    // True when this is the only instance; it then answers later starts through `onActivate`.
-    bool TryBecomePrimary(std::function<void()> onActivate);
+    // The user's runtime folder when it is the user's own and closed to others (0700), else a
+    // folder of that kind under the user's cache folder, created when missing. Empty, with
+    // `error` set, when neither can be had.
+    static QString PrivateRuntimeFolder(QString* error = nullptr);
+
+    // Primary when this is the only instance; it then answers later starts and, once the answer
+    // is on its way, calls `onActivate` from the event loop. Failed, with ErrorText() set, when
+    // the lock cannot be taken for another reason than a program holding it.
+    Start TryBecomePrimary(std::function<void()> onActivate);
     // Asks the running instance to show itself; true when it answered.
     bool ActivateRunning(int timeoutMs = 5000) const;
+    QString ErrorText() const { return m_error; }
 
   private:
+    void Answer(class QLocalSocket* client);
+
     QString m_folder;
+    QString m_error;
     std::unique_ptr<QLockFile> m_pLock;
     QLocalServer m_server;
     std::function<void()> m_onActivate;

@@ -42,11 +42,18 @@ TrayIcon::TrayIcon(QWidget* window, const VeltrixWindowHandle& target)
             [this](QSystemTrayIcon::ActivationReason why) {
                 if (why == QSystemTrayIcon::Trigger) {
                     VeltrixPost(&m_target, kMsgTrayIcon, kTrayIconId, kMouseLeftButtonUp);
+                } else if (why == QSystemTrayIcon::Context && !m_pMenu->isVisible()) {
+                    // Where the desktop asks for the menu without opening it itself.
+                    VeltrixPost(&m_target, kMsgTrayIcon, kTrayIconId, kMouseRightButtonUp);
                 }
             });
-    if (Available()) {
-        m_icon.show();
-    }
+    // Asked for even when no notification area exists yet: Qt embeds the icon once one appears,
+    // as at login when the panel starts after the program.
+    m_icon.show();
+}
+
+void TrayIcon::Hide() {
+    m_icon.hide();
 }
 
 void TrayIcon::SetRecording(bool recording) {

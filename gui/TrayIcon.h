@@ -28,8 +28,10 @@ class TrayIcon final : public QObject {
     TrayIcon(QWidget* window, const VeltrixWindowHandle& target);
     ~TrayIcon() override;
 
-    // The desktop shows notification-area icons.
+    // The desktop shows notification-area icons now.
     bool Available() const;
+    // Takes the icon away for good (quitting).
+    void Hide();
     // Opens the menu at the pointer, 50 pixels above it.
     void OpenMenu();
     QMenu* Menu() const { return m_pMenu.get(); }

@@ -1,7 +1,8 @@
-// veltrix-wireless: the window of the Veltrix wireless mouse. Any argument (such as --hidden from
-// the autostart entry) starts it in the notification area.
+// veltrix-wireless: the window of the Veltrix wireless mouse. --hidden (the autostart entry's), or
+// any other argument, starts it in the notification area.
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -9,7 +10,9 @@
 #include <cstdio>
 
 #include "CMainWnd.h"
+#include "CMsgWnd.h"
 #include "Language.h"
+#include "QuitSignals.h"
 #include "SingleInstance.h"
 #include "Skin.h"
 #include "platform/Messages.h"
@@ -19,29 +22,39 @@
 using namespace veltrix;
 using namespace veltrix::gui;
 
-int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName("veltrix-wireless");
-    QGuiApplication::setDesktopFileName("io.veltrix.Wireless");
-    QApplication::setQuitOnLastWindowClosed(false);
-    const bool startHidden = argc > 1;
+namespace {
 
-    CMainWnd* window = nullptr;
-    SingleInstance instance;
-    if (!instance.TryBecomePrimary([&window] {
-            if (window != nullptr) {
-                window->HandleCustomMessage({kMsgActivate, 0, 0});
-            }
-        })) {
-        instance.ActivateRunning();
-        return 1;
+// --help and --version answer on the terminal and end, before anything needs a display. Any
+// other command line, recognised or not, only asks for a start in the notification area.
+bool StartsHidden(int argc, char* argv[]) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
     }
+    QCommandLineParser parser;
+    parser.setApplicationDescription("Configures the Veltrix wireless gaming mouse.");
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    parser.addOption({"hidden", "Start in the notification area, without showing the window."});
+    parser.addPositionalArgument("[arguments...]", "Any argument also starts it hidden.");
+    parser.parse(arguments);
+    if (parser.isSet(help)) {
+        std::fputs(qPrintable(parser.helpText()), stdout);
+        std::exit(0);
+    }
+    if (parser.isSet(version)) {
+        std::printf("veltrix-wireless %s\n", VELTRIX_VERSION);
+        std::exit(0);
+    }
+    return argc > 1;
+}
 
+bool LoadSkin(QApplication& app) {
     if (SkinFolder().isEmpty()) {
         std::fprintf(stderr,
                      "veltrix-wireless: the skin folder was not found (res/ beside the program "
                      "or ../share/veltrix-wireless/res)\n");
-        return 2;
+        return false;
     }
     // The skin's texts and Qt's own (file dialogs, standard buttons) in the same language.
     const QString language = Language::CodeFor(SkinFolder(), QLocale::system().uiLanguages());
@@ -53,6 +66,43 @@ int main(int argc, char* argv[]) {
     }
     ApplySkinStyle(SavedSkinStyle());
     QApplication::setWindowIcon(QIcon(SkinPath("images/veltrix-wireless.svg")));
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication::setApplicationName("veltrix-wireless");
+    QCoreApplication::setApplicationVersion(VELTRIX_VERSION);
+    const bool startHidden = StartsHidden(argc, argv);
+
+    QApplication app(argc, argv);
+    QGuiApplication::setDesktopFileName("io.veltrix.Wireless");
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    CMainWnd* window = nullptr;
+    SingleInstance instance;
+    switch (instance.TryBecomePrimary([&window] {
+        if (window != nullptr) {
+            window->HandleCustomMessage({kMsgActivate, 0, 0});
+        }
+    })) {
+        case SingleInstance::Start::Primary:
+            break;
+        case SingleInstance::Start::AlreadyRunning:
+            instance.ActivateRunning();
+            return 1;
+        case SingleInstance::Start::Failed:
+            std::fprintf(stderr, "veltrix-wireless: %s\n", qPrintable(instance.ErrorText()));
+            if (LoadSkin(app)) {
+                CMsgWnd::Tell(nullptr, "warning_title_text", "instance_lock_failed_text");
+            }
+            return 3;
+    }
+
+    if (!LoadSkin(app)) {
+        return 2;
+    }
 
     // Keys are stored by the position of the key the user pressed, under the layout in use.
     x11::InstallX11LayoutLookup();
@@ -62,6 +112,12 @@ int main(int argc, char* argv[]) {
     CMainWnd mainWindow(std::move(options));
     window = &mainWindow;
     mainWindow.InitWindow();
+    QuitSignals signals;
+    QObject::connect(&signals, &QuitSignals::Received, &mainWindow, &CMainWnd::Quit);
+    // The desktop session ends: keep everything on disk now, in case the program gets no further.
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &mainWindow,
+                     [&mainWindow](QSessionManager&) { mainWindow.SaveNow(); });
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &mainWindow, &CMainWnd::Destroy);
     mainWindow.ShowAtStart(startHidden);
     QApplication::exec();
     window = nullptr;

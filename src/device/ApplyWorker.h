@@ -11,6 +11,8 @@
 // The worker never writes the settings file: the receiver of kMsgApplyFinished saves the live
 // record, after discarded requests too, so an edit reaches the disk even while the mouse sleeps.
 
+#include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <thread>
 
@@ -24,6 +26,10 @@
 
 namespace veltrix {
 
+// How long a quitting program goes on sending what was asked before it: a full request for every
+// profile takes about 9 s, and a user who quits expects the program gone soon after.
+inline constexpr std::chrono::seconds kQuitSendLimit{15};
+
 class ApplyWorker {
   public:
     // Starts the thread. Everything given here must outlive the worker; `window` is posted to
@@ -31,7 +37,7 @@ class ApplyWorker {
     ApplyWorker(FeatureTransport& transport, const LinkFlags& flags, Clock& clock,
                 VeltrixWindowHandle window);
 
-    // Serves the requests still queued, then stops and joins the thread. Call it before the
+    // Finish(kQuitSendLimit) unless Finish came first, then joins the thread. Call it before the
     // driver libraries behind the transport are unloaded.
     ~ApplyWorker();
 
@@ -44,6 +50,13 @@ class ApplyWorker {
     // not once the destructor has begun.
     void Post(std::uintptr_t wParam, std::intptr_t lParam, const ProfileSettings& snapshot);
 
+    // The end of the worker, without waiting for it: the requests queued so far are still sent,
+    // until `limit` from now; what is left then is dropped (the report in flight completes).
+    // Then the worker posts kMsgWorkerStopped to the window and its thread ends. Requests posted
+    // after this are never sent. A later call may only bring the end closer: Finish(0) stops
+    // after the report in flight.
+    void Finish(std::chrono::nanoseconds limit);
+
   private:
     struct Request;
 
@@ -51,9 +64,11 @@ class ApplyWorker {
     void Serve(const Request& request);
 
     const LinkFlags& m_flags;
+    Clock& m_clock;
     VeltrixWindowHandle m_window;
     ReportSender m_sender;  // with the macro slot table; used on the worker thread only
     MessageQueue m_queue;
+    std::atomic<bool> m_bFinishing{false};
     std::thread m_thread;  // last, so it starts when everything it uses exists
 };
 

@@ -12,8 +12,8 @@ DeviceSession::DeviceSession(ProfileSettings& settings, DeviceLinkView& view,
       m_worker(std::make_unique<ApplyWorker>(m_transport, m_link.Flags(), clock, window)) {}
 
 DeviceSession::~DeviceSession() {
-    m_link.Shutdown();
     m_worker.reset();
+    m_link.Shutdown();
     m_receiver.Unbind();
     m_cable.Unbind();
 }
@@ -34,6 +34,10 @@ void DeviceSession::Start(std::span<const std::filesystem::path> folders) {
 
 void DeviceSession::Apply(std::uintptr_t wParam, std::intptr_t lParam) {
     m_worker->Post(wParam, lParam, m_settings);
+}
+
+void DeviceSession::FinishSending(std::chrono::nanoseconds limit) {
+    m_worker->Finish(limit);
 }
 
 }  // namespace veltrix

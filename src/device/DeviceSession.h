@@ -4,6 +4,7 @@
 // taken apart in a safe one: the apply worker, the cable's and then the receiver's driver library,
 // and the link state over them.
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -27,9 +28,10 @@ class DeviceSession {
     DeviceSession(ProfileSettings& settings, DeviceLinkView& view,
                   const VeltrixWindowHandle& window, RecordSaver save, Clock& clock);
 
-    // Closes the devices and monitors (receiver, then cable), stops and joins the worker, and
-    // only then unloads the libraries (receiver, then cable): until the worker has stopped it may
-    // be inside SetFeature of either.
+    // Lets the worker send what is queued (for at most kQuitSendLimit, or until the end that
+    // FinishSending set) and joins it; then closes the devices and monitors (receiver, then
+    // cable) and unloads the libraries (receiver, then cable). Closing the devices first would
+    // make every queued report fail, and the mouse would miss the user's last changes.
     ~DeviceSession();
 
     DeviceSession(const DeviceSession&) = delete;
@@ -47,6 +49,10 @@ class DeviceSession {
 
     // Queues the worker request (wParam, lParam) on a copy of the record as it is now.
     void Apply(std::uintptr_t wParam, std::intptr_t lParam);
+
+    // Quitting: the worker sends what is queued for at most `limit` (a second call may shorten
+    // it), then posts kMsgWorkerStopped to the window, which may then end the session.
+    void FinishSending(std::chrono::nanoseconds limit);
 
   private:
     ProfileSettings& m_settings;

@@ -9,7 +9,18 @@ namespace veltrix {
 ReportSender::ReportSender(FeatureTransport& transport, const LinkFlags& flags, Clock& clock)
     : m_transport(transport), m_flags(flags), m_clock(clock) {}
 
+void ReportSender::StopAt(std::chrono::nanoseconds deadline) {
+    auto current = m_deadline.load();
+    while (deadline.count() < current &&
+           !m_deadline.compare_exchange_weak(current, deadline.count())) {
+    }
+}
+
 int ReportSender::SendFeature(std::span<const std::uint8_t> report) {
+    if (Stopped()) {
+        ++m_iRejected;
+        return 0;
+    }
     // Read for every report: the cable may come or go in the middle of a request.
     const DeviceLinkKind link = m_flags.m_iCableState.load() == kLinkPresent
                                     ? DeviceLinkKind::Cable

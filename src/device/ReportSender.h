@@ -5,10 +5,13 @@
 // report is followed by a 400 ms pause, which the firmware needs before the next one; a
 // rejected report is neither retried nor waited for.
 //
-// Not thread-safe: one sender belongs to one thread (the apply worker, or a dry run).
+// Not thread-safe: one sender belongs to one thread (the apply worker, or a dry run), except for
+// StopAt, which any thread may call.
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <limits>
 #include <span>
 
 #include "device/FeatureReports.h"
@@ -29,6 +32,12 @@ class ReportSender {
     // how many of the reports the mouse did not take (0 when it took them all).
     int SendRequest(const ProfileSettings& settings, std::uintptr_t wParam, std::intptr_t lParam);
 
+    // From `deadline` on (a time of the clock), nothing more is sent: each report after it counts
+    // as not taken and costs no pause. The report in flight when it passes is completed. Of
+    // several deadlines, the earliest holds.
+    void StopAt(std::chrono::nanoseconds deadline);
+    bool Stopped() const { return m_clock.Now().count() >= m_deadline; }
+
     // The slot numbers of the last macro upload.
     const MacroSlotTable& MacroSlots() const { return m_abyMacroSlot; }
 
@@ -45,6 +54,8 @@ class ReportSender {
     const LinkFlags& m_flags;
     Clock& m_clock;
     MacroSlotTable m_abyMacroSlot{};
+    std::atomic<std::chrono::nanoseconds::rep> m_deadline{
+        std::numeric_limits<std::chrono::nanoseconds::rep>::max()};
 };
 
 }  // namespace veltrix

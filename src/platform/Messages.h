@@ -69,6 +69,8 @@ inline constexpr std::uintptr_t kApplyDiscarded = 0;  // nothing sent, no kMsgAp
 // Sent; lParam counts the reports that the mouse did not take, which is not 0 when it was lost
 // (unplugged, gone to sleep) part way through.
 inline constexpr std::uintptr_t kApplyDone = 1;
+// Worker to main window: the worker has ended after ApplyWorker::Finish; the devices may close.
+inline constexpr std::uint32_t kMsgWorkerStopped = 1651;
 
 // Codes of the 32-bit device events, (code << 16) | value.
 // Arrival (value 1) or removal (value 2) of a link.

@@ -96,6 +96,7 @@ TEST_F(DeviceSessionTest, TheLibrariesAreUnloadedOnlyAfterTheWorkerHasStopped) {
         std::unique_lock lock(watch.mutex);
         ASSERT_TRUE(watch.changed.wait_for(lock, kPatience, [&] { return watch.started; }));
     }
+    session->FinishSending(std::chrono::nanoseconds(0));  // a second quit: no waiting
     session.reset();
     EXPECT_EQ(watch.loadedAtFinish, (std::vector<bool>{true, true}));
     EXPECT_FALSE(IsLoaded(watch.libraries[0]) || IsLoaded(watch.libraries[1]));

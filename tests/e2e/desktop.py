@@ -56,9 +56,7 @@ class Desktop:
         self._start_display()
         self._start_buses()
         if tray:
-            self._start(["trayer", "--edge", "top", "--align", "right", "--widthtype", "pixel",
-                         "--width", "60", "--height", "24"])
-            wait_for(self._tray_owned, what="the notification area")
+            self.start_tray()
         self.socket = os.path.join(self.dir, "mouse.sock")
         self.emulator = self._start([EMULATOR, "serve", "--socket", self.socket],
                                     stdout=subprocess.PIPE)
@@ -100,6 +98,19 @@ class Desktop:
             ["dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus", "/org/a11y/bus",
              "org.a11y.Bus.GetAddress"], env=self.env, capture_output=True).returncode == 0,
             what="the accessibility bus")
+
+    def start_tray(self):
+        self._start(["trayer", "--edge", "top", "--align", "right", "--widthtype", "pixel",
+                     "--width", "60", "--height", "24"])
+        wait_for(self._tray_owned, what="the notification area")
+
+    def tray_icons(self):
+        """The windows that the notification area holds: the icons embedded in it."""
+        tray = subprocess.run(["xdotool", "search", "--class", "trayer"], env=self.env,
+                              capture_output=True, text=True).stdout.split()
+        tree = "".join(subprocess.run(["xwininfo", "-tree", "-id", w], env=self.env,
+                                      capture_output=True, text=True).stdout for w in tray)
+        return [line for line in tree.splitlines() if "veltrix" in line.lower()]
 
     def _tray_owned(self):
         owner = subprocess.run(["xdotool", "search", "--class", "trayer"], env=self.env,

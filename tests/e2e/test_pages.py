@@ -3,9 +3,11 @@ emulated mouse: what the mouse receives is compared with what veltrixctl says th
 make it receive."""
 
 import os
+import signal
 import struct
 import subprocess
 import sys
+import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(__file__))
@@ -21,6 +23,7 @@ BUTTONS_AT = 2440  # in a profile
 NAME_AT, NAME_BYTES = 16, 48  # in a button entry
 MACRO_INDEX_AT = 1072  # in a button entry
 STEPS_AT = 56  # in a macro record
+LEVEL_AT, RATE_AT = 4 + 2352, 4 + 2356  # the first profile's, in the settings file
 
 
 def profile_bytes(settings, index):
@@ -490,6 +493,52 @@ class PagesTest(unittest.TestCase):
         self.answer_file_dialog(again)
         wait_for(lambda: os.path.exists(again), what="the second export")
         self.assertEqual(read(again), imported)
+
+    def quit_during_a_reset(self, quit, twice=False):
+        """Quit 1.5 s into the 8 s that a reset takes to send: the window goes at once, the file
+        holds the reset record, and the mouse still gets every report; quit twice, and the
+        program ends after the report in flight."""
+        self.open_session()
+        fresh = read(self.d.settings_file())
+        self.page("DPI")
+        self.choose("125 Hz", "1000 Hz")
+        self.expect_reports(4, 0)
+        self.assertNotEqual(read(self.d.settings_file()), fresh)
+
+        self.s.press("push button", "Reset profile")
+        self.s.wait_showing("push button", "OK").queryAction().doAction(0)
+        time.sleep(1.5)
+        quit()
+        wait_for(lambda: not self.d.visible_windows(TITLE), timeout=2, what="the window to go")
+        # Saved at once: the rate is the reset's again.
+        self.assertEqual(read(self.d.settings_file())[RATE_AT], fresh[RATE_AT])
+        self.assertIsNone(self.d.program.poll())  # still sending
+        if twice:
+            quit()
+            self.assertEqual(self.d.program.wait(timeout=5), 0)
+            sent = self.d.log()
+            self.assertEqual(sent, (self.reports(4, 0) + self.reports(0, 1))[:len(sent)])
+            self.assertLess(len(sent), 15)
+            self.assertEqual(read(self.d.settings_file())[RATE_AT], fresh[RATE_AT])
+            return
+        self.assertEqual(self.d.program.wait(timeout=20), 0)
+        # All of it the reset record, but the current DPI level: the mouse's status reports name it.
+        level = slice(LEVEL_AT, LEVEL_AT + 4)
+        saved = bytearray(read(self.d.settings_file()))
+        saved[level] = fresh[level]
+        self.assertEqual(bytes(saved), fresh)
+        self.assertEqual(self.d.log(), self.reports(4, 0) + self.reports(0, 1))
+
+    def test_quit_by_key_during_a_reset(self):
+        self.quit_during_a_reset(lambda: subprocess.run(
+            ["xdotool", "search", "--name", TITLE, "windowfocus", "--sync", "key", "ctrl+q"],
+            env=self.d.env, check=True))
+
+    def test_quit_by_signal_during_a_reset(self):
+        self.quit_during_a_reset(lambda: self.d.program.send_signal(signal.SIGTERM))
+
+    def test_quit_twice_during_a_reset(self):
+        self.quit_during_a_reset(lambda: self.d.program.send_signal(signal.SIGINT), twice=True)
 
     def test_a_profile_exported_and_imported_into_another(self):
         self.open_session(macros=GREETING)

@@ -9,9 +9,12 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(__file__))
-from desktop import Desktop, Screen, wait_for  # noqa: E402
+from desktop import PROGRAM, Desktop, Screen, wait_for  # noqa: E402
 
 TITLE = "Veltrix Wireless"
+NO_MOUSE = ("No mouse connected. Plug in the receiver, or connect the mouse with its "
+            "cable.")
+ASLEEP = "The mouse is asleep. Press any of its buttons to wake it."
 
 
 def current_profile(path):
@@ -104,6 +107,28 @@ class WindowTest(unittest.TestCase):
         time.sleep(2.5)
         self.assertEqual(len(told()), 2)
 
+    def test_a_notification_area_that_comes_later_gets_the_icon(self):
+        # At login the program may start before the desktop's panel.
+        d = self.open_desktop(tray=False)
+        d.start_program("--hidden")
+        screen = Screen()
+        wait_for(screen.app, what="the program on the accessibility bus")
+        time.sleep(4)
+        d.start_tray()
+        wait_for(d.tray_icons, what="the icon in the notification area")
+        time.sleep(8)  # past the wait for a notification area
+        self.assertEqual(d.visible_windows(TITLE), [])
+        self.assertIsNone(d.program.poll())
+
+    def test_help_and_version_need_no_display(self):
+        env = {k: v for k, v in os.environ.items()
+               if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
+        for option, text in (("--help", "--hidden"), ("--version", "veltrix-wireless ")):
+            result = subprocess.run([PROGRAM, option], env=env, capture_output=True, text=True,
+                                    timeout=20)
+            self.assertEqual(result.returncode, 0, option)
+            self.assertIn(text, result.stdout)
+
     def test_without_a_notification_area_the_window_is_never_lost(self):
         d = self.open_desktop(tray=False)
         d.start_program("--hidden")
@@ -154,6 +179,35 @@ class WindowTest(unittest.TestCase):
                 self.assertEqual((os.stat(copy).st_mode, os.stat(copy).st_size), shape)
                 program.terminate()
                 program.wait(timeout=20)
+
+    def test_without_a_mouse_or_a_runtime_folder_a_second_start_is_answered(self):
+        d = self.open_desktop(tray=False)
+        # No runtime folder: the lock and the socket must not go to the shared temporary folder.
+        del d.env["XDG_RUNTIME_DIR"]
+        tmp = os.path.join(d.dir, "tmp")
+        os.makedirs(tmp)
+        d.env["TMPDIR"] = tmp
+        d.mouse("unplug", "receiver")
+        first = d.start_program()
+        screen = Screen()
+        frame = screen.wait("frame", TITLE)
+        # With nowhere to hide, the window shows that no mouse is there, not the pages.
+        screen.wait_showing("label", NO_MOUSE)
+        self.assertIsNone(screen.find_showing("label", ASLEEP))
+
+        # A second start finds the first, which warns; the second gives up waiting after 5 s
+        # while the warning is still open, and the first must live on once it is confirmed.
+        second = d.run_program()
+        ok = screen.wait_showing("push button", "OK")
+        self.assertEqual(second.wait(timeout=20), 1)
+        time.sleep(1)
+        ok.queryAction().doAction(0)
+        time.sleep(1)
+        self.assertIsNone(first.poll())
+        self.assertTrue(screen.showing(frame))
+        # (Qt itself may make a runtime folder there: that one is not ours to move.)
+        ours = [name for _, _, names in os.walk(tmp) for name in names if "veltrix" in name]
+        self.assertEqual(ours, [])
 
     def test_a_lock_left_by_a_killed_program_does_not_block(self):
         d = self.open_desktop()

@@ -1,3 +1,5 @@
+#include <atomic>
+#include <chrono>
 #include <latch>
 #include <memory>
 #include <optional>
@@ -21,6 +23,7 @@ using test::ReportSummary;
 const Message kStarted{kMsgApplyStarted, 0, 0};
 const Message kDone{kMsgApplyFinished, kApplyDone, 0};
 const Message kDiscarded{kMsgApplyFinished, kApplyDiscarded, 0};
+const Message kStopped{kMsgWorkerStopped, 0, 0};
 
 // Every test ends its worker before it looks: the destructor serves what is queued and joins, so
 // all notices and reports are in by then.
@@ -58,7 +61,8 @@ TEST_F(ApplyWorkerTest, DiscardsWithoutALinkOrWhileAsleepAndStillReportsTheEnd) 
         RecordingTransport transport;
         ApplyWorker(transport, m_flags, m_clock, m_window.Handle())
             .Post(kApplyProfiles, 0, *m_settings);  // a profile button: the commit alone
-        EXPECT_EQ(Notices(), served ? (std::vector{kStarted, kDone}) : std::vector{kDiscarded});
+        EXPECT_EQ(Notices(), served ? (std::vector{kStarted, kDone, kStopped})
+                                    : (std::vector{kDiscarded, kStopped}));
         EXPECT_EQ(ReportSummary(transport.Sent()), served ? "C4" : "");
     }
 }
@@ -67,13 +71,20 @@ TEST_F(ApplyWorkerTest, DiscardsWithoutALinkOrWhileAsleepAndStillReportsTheEnd) 
 class GatedTransport : public RecordingTransport {
   public:
     int SetFeature(DeviceLinkKind link, std::span<const std::uint8_t> report) override {
+        if (!m_bEntered.exchange(true)) {
+            m_entered.count_down();
+        }
         m_gate.wait();
         return RecordingTransport::SetFeature(link, report);
     }
     void Open() { m_gate.count_down(); }
+    // Returns once the worker is inside its first report.
+    void WaitEntered() { m_entered.wait(); }
 
   private:
     std::latch m_gate{1};
+    std::latch m_entered{1};
+    std::atomic<bool> m_bEntered{false};
 };
 
 TEST_F(ApplyWorkerTest, ServesEveryQueuedRequestInOrderFromTheRecordAsItWasWhenPosted) {
@@ -95,8 +106,51 @@ TEST_F(ApplyWorkerTest, ServesEveryQueuedRequestInOrderFromTheRecordAsItWasWhenP
         }
         transport.Open();  // the worker is still on the first: shutdown finds the rest queued
     }
+    notices.push_back(kStopped);
     EXPECT_EQ(Notices(), notices);
     EXPECT_EQ(ReportSummary(transport.Sent()), expected);
+}
+
+// Quitting: what was asked before is still sent, but never for longer than the limit, and the
+// window hears when the worker has ended. Virtual time: 0.4 s per accepted report.
+TEST_F(ApplyWorkerTest, QuittingSendsWhatIsQueuedWithinTheLimitThenReportsTheEnd) {
+    struct Case {
+        std::chrono::milliseconds limit;
+        std::optional<std::chrono::milliseconds> secondQuit;
+        std::size_t sent;  // the full request is 21 reports, the DPI request 2
+    };
+    const Case cases[] = {
+        {kQuitSendLimit, std::nullopt, 23},
+        {std::chrono::milliseconds(2000), std::nullopt, 5},  // t = 0, 0.4, ... 1.6 s
+        {kQuitSendLimit, std::chrono::milliseconds(0), 1},   // only the report in flight
+        {std::chrono::milliseconds(0), kQuitSendLimit, 1},   // a later quit never extends it
+    };
+    m_flags.m_iReceiverState = kLinkPresent;
+    m_flags.m_bAsleep = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.limit.count() << " ms");
+        GatedTransport transport;
+        {
+            ApplyWorker worker(transport, m_flags, m_clock, m_window.Handle());
+            worker.Post(kApplyProfiles, kApplyEveryProfile, *m_settings);
+            worker.Post(kApplyDpi, 0, *m_settings);
+            transport.WaitEntered();
+            worker.Finish(c.limit);
+            if (c.secondQuit) {
+                worker.Finish(*c.secondQuit);
+            }
+            worker.Post(kApplyRate, 0, *m_settings);  // after the end: never sent
+            transport.Open();
+            // The end is reported without the destructor's help.
+            std::optional<Message> notice;
+            do {
+                notice = m_window.WaitFor(std::chrono::seconds(20));
+            } while (notice && notice->id != kMsgWorkerStopped);
+            EXPECT_TRUE(notice.has_value());
+        }
+        EXPECT_EQ(transport.Sent().size(), c.sent);
+        EXPECT_EQ(Notices(), std::vector<Message>{});
+    }
 }
 
 }  // namespace

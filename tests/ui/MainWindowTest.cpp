@@ -2,6 +2,8 @@
 // emulated mouse where a mouse is needed.
 
 #include <QAbstractButton>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QStackedWidget>
 #include <QtTest>
 #include <fstream>
@@ -12,6 +14,7 @@
 #include "CWirelessPage.h"
 #include "FileDialogs.h"
 #include "Language.h"
+#include "SingleInstance.h"
 #include "Skin.h"
 #include "SkinWindow.h"
 #include "TrayIcon.h"
@@ -121,6 +124,55 @@ class MainWindowTest : public QObject {
         window->HandleCustomMessage({kMsgApplyRequest, 3, 0});
         QTRY_VERIFY(std::filesystem::exists(SettingsFile(data.Path())));
         QCOMPARE(SavedRecord(data.Path()).Profiles[0].iLightBrightness, 3);
+    }
+
+    void QuitFromTheCaptionSavesAtOnceAndHides() {
+        TempDir data;
+        auto window = MakeWindow(data, veltrix::test::NoPluginFolders());
+        window->show();
+        window->DevicePage().Settings().Profiles[0].iLightBrightness = 3;
+        // The caption's menu is the way to Quit where no notification area offers its menu.
+        auto* caption = FindControl<QWidget>(window.get(), "caption");
+        QVERIFY(caption != nullptr);
+        QContextMenuEvent request(QContextMenuEvent::Mouse, QPoint(5, 5),
+                                  caption->mapToGlobal(QPoint(5, 5)));
+        QCoreApplication::sendEvent(caption, &request);
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QVERIFY(menu != nullptr);
+        QAction* quit = nullptr;
+        for (QAction* action : menu->actions()) {
+            quit = action->text() == "Quit" ? action : quit;
+        }
+        QVERIFY(quit != nullptr);
+        quit->trigger();
+        QVERIFY(!window->isVisible());
+        QCOMPARE(SavedRecord(data.Path()).Profiles[0].iLightBrightness, 3);
+    }
+
+    void TheLockLivesOnlyInAPrivateFolder() {
+        TempDir home;
+        namespace fs = std::filesystem;
+        const fs::path runtime = home / "run";
+        const fs::path cache = home / "cache";
+        fs::create_directories(runtime);
+        veltrix::test::ScopedEnv runtimeEnv("XDG_RUNTIME_DIR", runtime.c_str());
+        veltrix::test::ScopedEnv cacheEnv("XDG_CACHE_HOME", cache.c_str());
+        const QString own = QString::fromStdString(cache / "veltrix-wireless/run");
+        // A runtime folder that others may enter is passed over for one of the user's own.
+        for (const auto& [mode, expected] : {std::pair{fs::perms::owner_all, runtime.string()},
+                                             std::pair{fs::perms(0755), own.toStdString()}}) {
+            fs::permissions(runtime, mode);
+            QCOMPARE(SingleInstance::PrivateRuntimeFolder(), QString::fromStdString(expected));
+        }
+        QCOMPARE(fs::status(own.toStdString()).permissions() & fs::perms::all,
+                 fs::perms::owner_all);
+
+        // Nowhere private to go: the start fails and says why, instead of passing for a second
+        // start.
+        fs::permissions(own.toStdString(), fs::perms(0755));
+        SingleInstance instance;
+        QCOMPARE(instance.TryBecomePrimary([] {}), SingleInstance::Start::Failed);
+        QVERIFY(instance.ErrorText().contains("0700"));
     }
 
     void TheMouseIsFollowedFromItsMessages() {
