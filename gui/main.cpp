@@ -49,7 +49,8 @@ bool StartsHidden(int argc, char* argv[]) {
     return argc > 1;
 }
 
-bool LoadSkin(QApplication& app) {
+// `qtTexts` holds Qt's own texts for the language chosen, so it lives as long as the program.
+bool LoadSkin(QTranslator& qtTexts) {
     if (SkinFolder().isEmpty()) {
         std::fprintf(stderr,
                      "veltrix-wireless: the skin folder was not found (res/ beside the program "
@@ -59,7 +60,6 @@ bool LoadSkin(QApplication& app) {
     // The skin's texts and Qt's own (file dialogs, standard buttons) in the same language.
     const QString language = Language::CodeFor(SkinFolder(), QLocale::system().uiLanguages());
     Language::Instance().LoadLanguage(SkinFolder(), language);
-    QTranslator qtTexts;
     if (!language.isEmpty() &&
         qtTexts.load("qtbase_" + language, QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         QApplication::installTranslator(&qtTexts);
@@ -79,6 +79,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QGuiApplication::setDesktopFileName("io.veltrix.Wireless");
     QApplication::setQuitOnLastWindowClosed(false);
+    QTranslator qtTexts;
 
     CMainWnd* window = nullptr;
     SingleInstance instance;
@@ -94,13 +95,13 @@ int main(int argc, char* argv[]) {
             return 1;
         case SingleInstance::Start::Failed:
             std::fprintf(stderr, "veltrix-wireless: %s\n", qPrintable(instance.ErrorText()));
-            if (LoadSkin(app)) {
+            if (LoadSkin(qtTexts)) {
                 CMsgWnd::Tell(nullptr, "warning_title_text", "instance_lock_failed_text");
             }
             return 3;
     }
 
-    if (!LoadSkin(app)) {
+    if (!LoadSkin(qtTexts)) {
         return 2;
     }
 
