@@ -513,11 +513,18 @@ class PagesTest(unittest.TestCase):
         # Saved at once: the rate is the reset's again.
         self.assertEqual(read(self.d.settings_file())[RATE_AT], fresh[RATE_AT])
         self.assertIsNone(self.d.program.poll())  # still sending
+        # The mouse's status reports may name another current DPI level while the reset is sent:
+        # the DPI reports are compared without it.
+        def without_level(reports):
+            return [" ".join(line.split()[:24] + line.split()[25:]) if line.startswith("04 32")
+                    else line for line in reports]
+
         if twice:
             quit()
             self.assertEqual(self.d.program.wait(timeout=5), 0)
-            sent = self.d.log()
-            self.assertEqual(sent, (self.reports(4, 0) + self.reports(0, 1))[:len(sent)])
+            sent = without_level(self.d.log())
+            request = without_level(self.reports(4, 0) + self.reports(0, 1))
+            self.assertEqual(sent, request[:len(sent)])
             self.assertLess(len(sent), 15)
             self.assertEqual(read(self.d.settings_file())[RATE_AT], fresh[RATE_AT])
             return
@@ -527,7 +534,8 @@ class PagesTest(unittest.TestCase):
         saved = bytearray(read(self.d.settings_file()))
         saved[level] = fresh[level]
         self.assertEqual(bytes(saved), fresh)
-        self.assertEqual(self.d.log(), self.reports(4, 0) + self.reports(0, 1))
+        self.assertEqual(without_level(self.d.log()),
+                         without_level(self.reports(4, 0) + self.reports(0, 1)))
 
     def test_quit_by_key_during_a_reset(self):
         self.quit_during_a_reset(lambda: subprocess.run(
