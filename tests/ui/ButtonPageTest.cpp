@@ -91,23 +91,6 @@ class ButtonPageTest : public QObject {
         QCOMPARE(Combo(&page, "wireless_button_type_combo")->count(), 9);
         QCOMPARE(Combo(&page, "wireless_macro_repeat_mode_combo")->count(), kRepeatModeCount);
 
-        // Every caption has its text in the language file.
-        QStringList captions;
-        for (const QLabel* label : page.findChildren<QLabel*>()) {
-            captions << label->text();
-        }
-        for (const QComboBox* combo : page.findChildren<QComboBox*>()) {
-            for (int item = 0; item < combo->count(); ++item) {
-                captions << combo->itemText(item);
-            }
-        }
-        for (const QAbstractButton* button : page.findChildren<QAbstractButton*>()) {
-            captions << button->text();
-        }
-        for (const QString& caption : captions) {
-            QVERIFY2(!caption.endsWith("_text"), qPrintable(caption));
-        }
-
         // Each list shows its category's functions in the order the editor counts them.
         const std::pair<const char*, FunctionCategory> lists[] = {
             {"wireless_mouse_type_combo", FunctionCategory::Mouse},
