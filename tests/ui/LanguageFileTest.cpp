@@ -3,6 +3,7 @@
 // lost placeholder drops the value it stands for.
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -145,6 +146,10 @@ class LanguageFileTest : public QObject {
                 QVERIFY2(!isId(label->text()), qPrintable(what));
             } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
                 QVERIFY2(!isId(button->text()), qPrintable(what));
+            } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+                for (int item = 0; item < combo->count(); ++item) {
+                    QVERIFY2(!isId(combo->itemText(item)), qPrintable(what));
+                }
             }
         }
     }
