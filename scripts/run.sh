@@ -13,8 +13,12 @@ cmake --build --preset default
 
 pids=()
 cleanup() {
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
-  wait 2>/dev/null || true
+  # In reverse order, each waited for: the program saves and finishes sending on SIGTERM, and
+  # needs its display and its mouse until it has.
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+    kill "${pids[i]}" 2>/dev/null || true
+    wait "${pids[i]}" 2>/dev/null || true
+  done
 }
 trap cleanup EXIT
 
