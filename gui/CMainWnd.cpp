@@ -45,10 +45,14 @@ CMainWnd::CMainWnd(MainWindowOptions options)
     if (root != nullptr) {
         setCentralWidget(root);
     }
-    for (const char* name : {"skin_btn", "main_menu_btn", "min_btn", "exit_btn"}) {
+    const std::pair<const char*, void (CMainWnd::*)()> captionButtons[] = {
+        {"skin_btn", &CMainWnd::ToggleSkin},
+        {"main_menu_btn", &CMainWnd::ShowAbout},
+        {"min_btn", &QWidget::showMinimized},
+        {"exit_btn", &CMainWnd::HideOrMinimise}};
+    for (const auto& [name, slot] : captionButtons) {
         if (auto* button = FindControl<QAbstractButton>(root, name)) {
-            connect(button, &QAbstractButton::clicked, this,
-                    [this, control = QString(name)] { OnClick(control); });
+            connect(button, &QAbstractButton::clicked, this, slot);
         }
     }
     if (auto* caption = FindControl<QWidget>(root, "caption")) {
@@ -89,7 +93,9 @@ void CMainWnd::InitWindow() {
     const QString title = Tr("mouse_name_text");
     setWindowTitle(title);
     setAccessibleName(title);
-    m_pTray = std::make_unique<TrayIcon>(this, m_port.Handle());
+    m_pTray = std::make_unique<TrayIcon>(this);
+    connect(m_pTray.get(), &TrayIcon::Clicked, this, &CMainWnd::OnTrayClicked);
+    connect(m_pTray.get(), &TrayIcon::MenuItemChosen, this, &CMainWnd::OnMenuCommand);
     // The cable may have been found before there was a tray to tell.
     m_pTray->SetBattery(m_pPage->Session().Link().Battery());
     if (m_pHooks == nullptr) {
@@ -183,24 +189,6 @@ void CMainWnd::HandleCustomMessage(const Message& message) {
         return;
     }
     switch (message.id) {
-        case kMsgTrayIcon:
-            if (message.lParam == kMouseLeftButtonUp) {
-                if (m_bDevicePresent) {
-                    BringToFront(true);
-                } else {
-                    ShowNoDeviceWarning();
-                }
-            } else if (message.lParam == kMouseRightButtonUp && m_pTray != nullptr) {
-                m_pTray->OpenMenu();
-            }
-            break;
-        case kMsgMenuCommand:
-            if (message.wParam != 0) {
-                // The tray menu posts the chosen item's name on the heap; the receiver frees it.
-                const std::unique_ptr<QString> item(reinterpret_cast<QString*>(message.wParam));
-                OnMenuCommand(*item);
-            }
-            break;
         case kMsgHookEvent:
             ForwardHookEvent(static_cast<std::uint32_t>(message.wParam),
                              static_cast<std::uint32_t>(message.lParam));
@@ -251,19 +239,26 @@ void CMainWnd::HandleCustomMessage(const Message& message) {
     }
 }
 
-void CMainWnd::OnClick(const QString& control) {
-    if (control == "exit_btn") {
-        HideOrMinimise();
-    } else if (control == "min_btn") {
-        showMinimized();
-    } else if (control == "skin_btn") {
-        const SkinStyle style =
-            CurrentSkinStyle() == SkinStyle::Dark ? SkinStyle::Light : SkinStyle::Dark;
-        ApplySkinStyle(style);
-        SaveSkinStyle(style);
-    } else if (control == "main_menu_btn") {
-        CAboutWnd about(this);
-        about.ShowModal();
+void CMainWnd::ToggleSkin() {
+    const SkinStyle style =
+        CurrentSkinStyle() == SkinStyle::Dark ? SkinStyle::Light : SkinStyle::Dark;
+    ApplySkinStyle(style);
+    SaveSkinStyle(style);
+}
+
+void CMainWnd::ShowAbout() {
+    CAboutWnd about(this);
+    about.ShowModal();
+}
+
+void CMainWnd::OnTrayClicked() {
+    if (m_life != Life::Running) {
+        return;
+    }
+    if (m_bDevicePresent) {
+        BringToFront(true);
+    } else {
+        ShowNoDeviceWarning();
     }
 }
 
@@ -316,6 +311,9 @@ void CMainWnd::CloseNotice() {
 }
 
 void CMainWnd::OnMenuCommand(const QString& item) {
+    if (m_life != Life::Running) {
+        return;
+    }
     if (item.compare("configuration", Qt::CaseInsensitive) == 0) {
         if (m_bDevicePresent) {
             BringToFront(false);

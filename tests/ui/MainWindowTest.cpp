@@ -95,23 +95,19 @@ class MainWindowTest : public QObject {
         // While the warning is open, further requests to show the window open nothing more.
         SkinWindow::QueueAnswer([&window](SkinWindow&) {
             window->HandleCustomMessage({kMsgActivate, 0, 0});
-            window->HandleCustomMessage({kMsgTrayIcon, 107, 514});
+            window->OnTrayClicked();
             return 1;
         });
         window->HandleCustomMessage({kMsgActivate, 0, 0});
         QCOMPARE(window->WarningsShown(), 1);
         SkinWindow::QueueAnswer(0);
-        window->HandleCustomMessage({kMsgTrayIcon, 107, 514});
+        window->OnTrayClicked();
         SkinWindow::QueueAnswer(0);
-        window->HandleCustomMessage(
-            {kMsgMenuCommand, reinterpret_cast<std::uintptr_t>(new QString("Configuration")), 0});
+        window->OnMenuCommand("Configuration");
         QCOMPARE(window->WarningsShown(), 3);
-        // Messages that must change nothing.
-        window->HandleCustomMessage({kMsgMenuCommand, 0, 0});
-        window->HandleCustomMessage({kMsgTrayIcon, 107, 512});
+        // What must change nothing.
         window->HandleCustomMessage({5121, 0, 0});
-        window->HandleCustomMessage(
-            {kMsgMenuCommand, reinterpret_cast<std::uintptr_t>(new QString("other")), 0});
+        window->OnMenuCommand("other");
         QCOMPARE(window->WarningsShown(), 3);
         QVERIFY(!window->isVisible());
     }
