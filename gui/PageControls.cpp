@@ -17,6 +17,10 @@ QString QtText(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+QString QtText(std::u16string_view text) {
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
 bool FilterKeyFieldEvent(QEvent* event, const KeyFieldCapture& capture) {
     switch (event->type()) {
         case QEvent::FocusIn:

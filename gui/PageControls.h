@@ -22,7 +22,30 @@ class QWidget;
 
 namespace veltrix::gui {
 
+// The core's UTF-8 and UTF-16 texts as Qt's.
 QString QtText(std::string_view text);
+QString QtText(std::u16string_view text);
+
+// Connects a control of the layout; a control that the layout lacks is skipped.
+template <typename Control, typename Signal, typename Receiver, typename Slot>
+void ConnectIf(Control* control, Signal signal, const Receiver* receiver, Slot&& slot) {
+    if (control != nullptr) {
+        QObject::connect(control, signal, receiver, std::forward<Slot>(slot));
+    }
+}
+
+// A slot that calls `action` on what `target` points to, with as many of the signal's arguments
+// as it takes, and does nothing while `target` is null: the page is not wired yet.
+template <typename Pointer, typename Action>
+auto WhenWired(const Pointer& target, Action action) {
+    return
+        [&target, action](auto&&... args)
+            -> decltype(void(std::invoke(action, *target, std::forward<decltype(args)>(args)...))) {
+            if (target != nullptr) {
+                std::invoke(action, *target, std::forward<decltype(args)>(args)...);
+            }
+        };
+}
 
 // Show a value without raising the control's signals; a null control is skipped.
 // `item` -1 shows no item.
