@@ -1,20 +1,13 @@
 #include "CWirelessMacroUI.h"
 
 #include <QAbstractButton>
-#include <QComboBox>
 #include <QDebug>
-#include <QDir>
 #include <QEvent>
 #include <QFileInfo>
-#include <QHBoxLayout>
-#include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QLoggingCategory>
-#include <QMouseEvent>
 #include <QSignalBlocker>
-#include <QStackedWidget>
 
 #include "CMsgWnd.h"
 #include "Language.h"
@@ -25,41 +18,10 @@
 #include "macro/MacroSync.h"
 #include "platform/Clock.h"
 #include "platform/Utf16Text.h"
-#include "platform/x11/KeysymTable.h"
 #include "profile/SettingsFiles.h"
-#include "vocabulary/KeyCodes.h"
-
-// X's headers name event types with macros that collide with Qt's enumerators.
-#undef KeyPress
-#undef KeyRelease
-#undef FocusIn
-#undef FocusOut
 
 namespace veltrix::gui {
 namespace {
-
-// The key code of a click or key on the record button, which may be about to toggle it.
-std::optional<std::uint8_t> RecordButtonInput(const QEvent* event) {
-    switch (event->type()) {
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-            if (static_cast<const QMouseEvent*>(event)->button() == Qt::LeftButton) {
-                return kKeyLeftButton;
-            }
-            return std::nullopt;
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease: {
-            const auto* key = static_cast<const QKeyEvent*>(event);
-            std::uint32_t virtualKey = x11::VirtualKeyOfKeysym(key->nativeVirtualKey());
-            if (virtualKey == 0 && key->key() == Qt::Key_Space) {
-                virtualKey = 0x20;  // platforms without key symbols
-            }
-            return KeyCodeFromVirtualKey(virtualKey).value_or(0);
-        }
-        default:
-            return std::nullopt;
-    }
-}
 
 // The core's traces of the macro editor, one for every action: a developer turns them on with
 // QT_LOGGING_RULES="veltrix.macro.debug=true"; nobody else should see them.
@@ -88,6 +50,7 @@ void CWirelessMacroUI::FindControls(QWidget* root) {
     m_pInsertMouseButton = FindControl<QAbstractButton>(root, "wireless_macro_insert_mouse_btn");
     m_pRecordButton = FindControl<QAbstractButton>(root, "wireless_macro_record_btn");
     m_actionRows.Attach(FindControl<QListWidget>(root, "wireless_macro_action_list"));
+    m_stepEditor.Attach(root, this, m_pEditor);
     m_apDelayModeButtons = {FindControl<QAbstractButton>(root, "wireless_record_delay_btn"),
                             FindControl<QAbstractButton>(root, "wireless_default_delay_btn"),
                             FindControl<QAbstractButton>(root, "wireless_no_delay_btn")};
@@ -96,12 +59,6 @@ void CWirelessMacroUI::FindControls(QWidget* root) {
     m_pDownButton = FindControl<QAbstractButton>(root, "wireless_macro_down_btn");
     m_pDeleteActionButton = FindControl<QAbstractButton>(root, "wireless_macro_delete_action_btn");
     m_pClearButton = FindControl<QAbstractButton>(root, "wireless_macro_clear_action_btn");
-    m_pActionEditCheck = FindControl<QAbstractButton>(root, "wireless_macro_action_edit_check");
-    m_pActionEdit = FindControl<QLineEdit>(root, "wireless_macro_action_edit");
-    m_pDelayEdit = FindControl<QLineEdit>(root, "wireless_macro_delay_edit");
-    m_pActionEditTab = FindControl<QStackedWidget>(root, "wireless_macro_action_edit_tab");
-    m_pMouseActionCombo = FindControl<QComboBox>(root, "wireless_macro_mouse_action_combo");
-    m_pMouseDelayEdit = FindControl<QLineEdit>(root, "wireless_macro_mouseaction_delay_edit");
     m_pImportButton = FindControl<QAbstractButton>(root, "wireless_macro_import_btn");
     m_pExportButton = FindControl<QAbstractButton>(root, "wireless_macro_export_btn");
     m_pNameTab = FindControl<QWidget>(root, "wireless_macro_name_tab");
@@ -116,19 +73,13 @@ void CWirelessMacroUI::FindControls(QWidget* root) {
     m_pExportOrImportTab = FindControl<QWidget>(root, "wireless_macro_exportorimport_tab");
 
     // The saved state and the name area to begin with, whatever the layout left visible.
-    if (m_pSaveDataTab != nullptr) {
-        m_pSaveDataTab->hide();
-    }
-    if (m_pMouseEventTab != nullptr) {
-        m_pMouseEventTab->hide();
-    }
-    if (m_pActionEditTab != nullptr) {
-        m_pActionEditTab->setCurrentIndex(0);
-    }
+    SetVisibleIf(m_pSaveDataTab, false);
+    SetVisibleIf(m_pMouseEventTab, false);
     if (m_pNameEdit != nullptr) {
         m_pNameEdit->setMaxLength(kMacroNameUnits - 1);
     }
-    for (QWidget* watched : std::initializer_list<QWidget*>{m_pRecordButton, m_pActionEdit}) {
+    for (QWidget* watched :
+         std::initializer_list<QWidget*>{m_pRecordButton, m_stepEditor.KeyField()}) {
         if (watched != nullptr) {
             watched->installEventFilter(this);
         }
@@ -165,19 +116,13 @@ void CWirelessMacroUI::ConnectControls() {
                   }));
     }
     ConnectIf(m_pInsertMouseButton, &QAbstractButton::toggled, this, &Self::OnInsertMouseToggled);
-    // The two toggles act on toggled, not clicked: a screen reader toggles them without a click.
-    // The program unchecks them with signals blocked.
+    // The record button acts on toggled, not clicked: a screen reader toggles it without a
+    // click. The program unchecks it with signals blocked.
     ConnectIf(m_pRecordButton, &QAbstractButton::toggled, this, &Self::OnRecordClicked);
-    ConnectIf(m_pActionEditCheck, &QAbstractButton::toggled, this,
-              WhenWired(m_pEditor, &Editor::SetActionEditFlag));
     ConnectIf(m_pMacroList, &QListWidget::currentRowChanged, this, &Self::OnMacroRowSelected);
     ConnectIf(m_actionRows.List(), &QListWidget::currentRowChanged, this,
               WhenWired(m_pEditor, &Editor::SelectAction));
     ConnectIf(m_pNameEdit, &QLineEdit::editingFinished, this, &Self::OnNameEdited);
-    ConnectIf(m_pDelayEdit, &QLineEdit::editingFinished, this, &Self::OnKeyDelayEdited);
-    ConnectIf(m_pMouseDelayEdit, &QLineEdit::editingFinished, this, &Self::OnMouseDelayEdited);
-    ConnectIf(m_pMouseActionCombo, &QComboBox::currentIndexChanged, this,
-              &Self::OnMouseButtonChosen);
 }
 
 void CWirelessMacroUI::Wire(const PageContext& context) {
@@ -318,30 +263,8 @@ void CWirelessMacroUI::OnRecordClicked() {
 }
 
 void CWirelessMacroUI::OnInsertMouseToggled(bool checked) {
-    if (m_pMouseEventTab != nullptr) {
-        m_pMouseEventTab->setVisible(checked);
-    }
-    if (m_pNameTab != nullptr) {
-        m_pNameTab->setVisible(!checked);
-    }
-}
-
-void CWirelessMacroUI::OnKeyDelayEdited() {
-    if (m_pEditor != nullptr && m_pDelayEdit != nullptr) {
-        m_pEditor->SetDelay(DelayEdit::Keyboard, m_pDelayEdit->text().toStdString());
-    }
-}
-
-void CWirelessMacroUI::OnMouseDelayEdited() {
-    if (m_pEditor != nullptr && m_pMouseDelayEdit != nullptr) {
-        m_pEditor->SetDelay(DelayEdit::Mouse, m_pMouseDelayEdit->text().toStdString());
-    }
-}
-
-void CWirelessMacroUI::OnMouseButtonChosen(int index) {
-    if (m_pEditor != nullptr && index >= 0) {
-        m_pEditor->SetMouseButton(index);
-    }
+    SetVisibleIf(m_pMouseEventTab, checked);
+    SetVisibleIf(m_pNameTab, !checked);
 }
 
 void CWirelessMacroUI::OnSave() {
@@ -405,11 +328,11 @@ bool CWirelessMacroUI::eventFilter(QObject* watched, QEvent* event) {
         if (watched == m_pRecordButton) {
             // The click or key that is about to toggle the button: it must not become a step of
             // the recording it stops.
-            m_byRecordInput = RecordButtonInput(event).value_or(m_byRecordInput);
+            m_byRecordInput = InputKeyCode(event).value_or(m_byRecordInput);
             if (event->type() == QEvent::Leave || event->type() == QEvent::FocusOut) {
                 m_byRecordInput = 0;  // a press taken elsewhere toggles nothing
             }
-        } else if (watched == m_pActionEdit) {
+        } else if (watched == m_stepEditor.KeyField()) {
             MacroRecorder& recorder = *m_pRecorder;
             if (FilterKeyFieldEvent(event,
                                     {[&recorder] { recorder.StartKeyEdit(); },
@@ -431,57 +354,10 @@ void CWirelessMacroUI::ShowMacroName(std::u16string_view name) {
     }
 }
 
-void CWirelessMacroUI::ShowActionEditor(const ActionEditorState& state) {
-    if (m_pActionEditTab != nullptr) {
-        m_pActionEditTab->setCurrentIndex(state.iPage);
-    }
-    const QString delay = QString::number(state.wDelay);
-    if (state.iPage == 1) {
-        if (m_pActionEdit != nullptr) {
-            m_pActionEdit->setText(Tr(state.keyTextId));
-        }
-        if (m_pDelayEdit != nullptr) {
-            m_pDelayEdit->setText(delay);
-            m_pDelayEdit->setEnabled(state.bDelayEnabled);
-        }
-    } else if (state.iPage == 2) {
-        if (m_pMouseActionCombo != nullptr) {
-            // The editor has set the step's button already; choosing it again would change nothing.
-            const QSignalBlocker blocker(m_pMouseActionCombo);
-            m_pMouseActionCombo->setCurrentIndex(state.iMouseComboIndex);
-        }
-        if (m_pMouseDelayEdit != nullptr) {
-            m_pMouseDelayEdit->setText(delay);
-            m_pMouseDelayEdit->setEnabled(state.bDelayEnabled);
-        }
-    }
-}
-
-void CWirelessMacroUI::ShowEditedKey(std::string_view keyTextId) {
-    ShowFieldText(m_pActionEdit, Tr(keyTextId));
-}
-
-void CWirelessMacroUI::ShowMouseActionDelay(std::uint16_t delay) {
-    if (m_pMouseDelayEdit != nullptr) {
-        m_pMouseDelayEdit->setText(QString::number(delay));
-    }
-}
-
-void CWirelessMacroUI::UncheckActionEditBox() {
-    if (m_pActionEditCheck != nullptr) {
-        const QSignalBlocker blocker(m_pActionEditCheck);
-        m_pActionEditCheck->setChecked(false);
-    }
-}
-
 void CWirelessMacroUI::ShowUnsavedState(bool unsaved) {
-    if (m_pSaveDataTab != nullptr) {
-        m_pSaveDataTab->setVisible(unsaved);
-    }
-    if (m_pExportOrImportTab != nullptr) {
-        m_pExportOrImportTab->setVisible(!unsaved);
-    }
-    UncheckActionEditBox();
+    SetVisibleIf(m_pSaveDataTab, unsaved);
+    SetVisibleIf(m_pExportOrImportTab, !unsaved);
+    m_stepEditor.UncheckEditBox();
     if (m_pMacroList != nullptr) {
         m_pMacroList->setEnabled(!unsaved);
     }

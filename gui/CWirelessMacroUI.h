@@ -65,10 +65,10 @@ class CWirelessMacroUI : public CSettingsPage, public MacroPageView, public Macr
     void ShowActionRowDelay(int row, std::uint16_t delay) override {
         m_actionRows.ShowDelay(row, delay);
     }
-    void ShowActionEditor(const ActionEditorState& state) override;
-    void ShowEditedKey(std::string_view keyTextId) override;
-    void ShowMouseActionDelay(std::uint16_t delay) override;
-    void UncheckActionEditBox() override;
+    void ShowActionEditor(const ActionEditorState& state) override { m_stepEditor.Show(state); }
+    void ShowEditedKey(std::string_view keyTextId) override { m_stepEditor.ShowKey(keyTextId); }
+    void ShowMouseActionDelay(std::uint16_t delay) override { m_stepEditor.ShowMouseDelay(delay); }
+    void UncheckActionEditBox() override { m_stepEditor.UncheckEditBox(); }
     void ShowUnsavedState(bool unsaved) override;
     std::string DefaultDelayText() const override;
     void ShowRecordButtonText(std::string_view textId) override;
@@ -109,9 +109,6 @@ class CWirelessMacroUI : public CSettingsPage, public MacroPageView, public Macr
     void OnNameEdited();
     void OnRecordClicked();
     void OnInsertMouseToggled(bool checked);
-    void OnKeyDelayEdited();
-    void OnMouseDelayEdited();
-    void OnMouseButtonChosen(int index);
     void OnSave();
     void OnCancel();
     void OnImport();
@@ -135,12 +132,6 @@ class CWirelessMacroUI : public CSettingsPage, public MacroPageView, public Macr
     QAbstractButton* m_pDownButton = nullptr;
     QAbstractButton* m_pDeleteActionButton = nullptr;
     QAbstractButton* m_pClearButton = nullptr;
-    QAbstractButton* m_pActionEditCheck = nullptr;
-    QLineEdit* m_pActionEdit = nullptr;
-    QLineEdit* m_pDelayEdit = nullptr;
-    QStackedWidget* m_pActionEditTab = nullptr;
-    QComboBox* m_pMouseActionCombo = nullptr;
-    QLineEdit* m_pMouseDelayEdit = nullptr;
     QAbstractButton* m_pImportButton = nullptr;
     QAbstractButton* m_pExportButton = nullptr;
     QWidget* m_pNameTab = nullptr;
@@ -156,6 +147,7 @@ class CWirelessMacroUI : public CSettingsPage, public MacroPageView, public Macr
     std::unique_ptr<MacroLibrary> m_pLibrary;
     std::unique_ptr<MacroRecorder> m_pRecorder;
     MacroActionList m_actionRows;
+    MacroStepEditor m_stepEditor;
     // Where the next macro file dialog opens: the data folder, then the last folder used.
     QString m_lastFolder;
     // The key code of the click or key on the record button that is toggling it, 0 for none.

@@ -1,11 +1,16 @@
 #include "MacroActionList.h"
 
+#include <QAbstractButton>
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QSignalBlocker>
+#include <QStackedWidget>
 
 #include "Language.h"
+#include "PageControls.h"
 #include "Skin.h"
 
 namespace veltrix::gui {
@@ -162,6 +167,75 @@ void MacroActionList::ShowDelay(int row, std::uint16_t delay) {
     if (ActionRowWidget* widget = RowWidget(row)) {
         widget->ShowDelay(delay);
         UpdateSpoken(row, *widget);
+    }
+}
+
+void MacroStepEditor::Attach(QWidget* root, QObject* owner,
+                             const std::unique_ptr<MacroWorkingCopy>& editor) {
+    m_pEditBox = FindControl<QAbstractButton>(root, "wireless_macro_action_edit_check");
+    m_pKeyEdit = FindControl<QLineEdit>(root, "wireless_macro_action_edit");
+    m_pKeyDelayEdit = FindControl<QLineEdit>(root, "wireless_macro_delay_edit");
+    m_pTabs = FindControl<QStackedWidget>(root, "wireless_macro_action_edit_tab");
+    m_pMouseButtonCombo = FindControl<QComboBox>(root, "wireless_macro_mouse_action_combo");
+    m_pMouseDelayEdit = FindControl<QLineEdit>(root, "wireless_macro_mouseaction_delay_edit");
+    if (m_pTabs != nullptr) {
+        m_pTabs->setCurrentIndex(0);  // the name area to begin with
+    }
+    // The box acts on toggled, not clicked: a screen reader toggles it without a click. The
+    // program unchecks it with signals blocked.
+    ConnectIf(m_pEditBox, &QAbstractButton::toggled, owner,
+              WhenWired(editor, &MacroWorkingCopy::SetActionEditFlag));
+    ConnectIf(m_pKeyDelayEdit, &QLineEdit::editingFinished, owner,
+              WhenWired(editor, [this](MacroWorkingCopy& copy) {
+                  copy.SetDelay(DelayEdit::Keyboard, m_pKeyDelayEdit->text().toStdString());
+              }));
+    ConnectIf(m_pMouseDelayEdit, &QLineEdit::editingFinished, owner,
+              WhenWired(editor, [this](MacroWorkingCopy& copy) {
+                  copy.SetDelay(DelayEdit::Mouse, m_pMouseDelayEdit->text().toStdString());
+              }));
+    ConnectIf(m_pMouseButtonCombo, &QComboBox::currentIndexChanged, owner,
+              WhenWired(editor, [](MacroWorkingCopy& copy, int index) {
+                  if (index >= 0) {
+                      copy.SetMouseButton(index);
+                  }
+              }));
+}
+
+void MacroStepEditor::Show(const ActionEditorState& state) {
+    if (m_pTabs != nullptr) {
+        m_pTabs->setCurrentIndex(state.iPage);
+    }
+    QLineEdit* delayEdit = nullptr;
+    if (state.iPage == 1) {
+        if (m_pKeyEdit != nullptr) {
+            m_pKeyEdit->setText(Tr(state.keyTextId));
+        }
+        delayEdit = m_pKeyDelayEdit;
+    } else if (state.iPage == 2) {
+        // The editor has set the step's button already; choosing it again would change nothing.
+        SelectSilently(m_pMouseButtonCombo, state.iMouseComboIndex);
+        delayEdit = m_pMouseDelayEdit;
+    }
+    if (delayEdit != nullptr) {
+        delayEdit->setText(QString::number(state.wDelay));
+        delayEdit->setEnabled(state.bDelayEnabled);
+    }
+}
+
+void MacroStepEditor::ShowKey(std::string_view keyTextId) {
+    ShowFieldText(m_pKeyEdit, Tr(keyTextId));
+}
+
+void MacroStepEditor::ShowMouseDelay(std::uint16_t delay) {
+    if (m_pMouseDelayEdit != nullptr) {
+        m_pMouseDelayEdit->setText(QString::number(delay));
+    }
+}
+
+void MacroStepEditor::UncheckEditBox() {
+    if (m_pEditBox != nullptr) {
+        const QSignalBlocker blocker(m_pEditBox);
+        m_pEditBox->setChecked(false);
     }
 }
 

@@ -7,8 +7,10 @@
 #include <QRgb>
 #include <QString>
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -57,6 +59,13 @@ void SetTextSilently(QLineEdit* edit, const QString& text);
 // Checks button `index` and unchecks the others, also when they are exclusive; an index outside
 // the set checks none.
 void CheckOnly(std::span<QAbstractButton* const> buttons, int index);
+
+// Shows or hides a control of the layout; one that the layout lacks is skipped.
+void SetVisibleIf(QWidget* widget, bool visible);
+
+// The key code of the primary button's press or release, or of a key's; a key the vocabulary does
+// not know gives 0, any other event nothing.
+std::optional<std::uint8_t> InputKeyCode(const QEvent* event);
 
 // A field that captures one key through KeyCapture. The field arms the capture when it takes the
 // focus and when it is activated again (clicked, Space or Enter), and ends it when the focus
