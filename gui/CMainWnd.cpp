@@ -13,7 +13,6 @@
 #include "CAboutWnd.h"
 #include "CDPIMsg.h"
 #include "CMsgWnd.h"
-#include "CWirelessButtonUI.h"
 #include "CWirelessMacroUI.h"
 #include "CWirelessPage.h"
 #include "HookBinding.h"
@@ -190,8 +189,8 @@ void CMainWnd::HandleCustomMessage(const Message& message) {
     }
     switch (message.id) {
         case kMsgHookEvent:
-            ForwardHookEvent(static_cast<std::uint32_t>(message.wParam),
-                             static_cast<std::uint32_t>(message.lParam));
+            RouteHookEvent(m_captureFlags, *m_pPage, static_cast<std::uint32_t>(message.wParam),
+                           static_cast<std::uint32_t>(message.lParam));
             break;
         case kMsgActivate:
             if (m_bDevicePresent) {
@@ -322,26 +321,6 @@ void CMainWnd::OnMenuCommand(const QString& item) {
         }
     } else if (item.compare("exit", Qt::CaseInsensitive) == 0) {
         Quit();
-    }
-}
-
-void CMainWnd::ForwardHookEvent(std::uint32_t code, std::uint32_t flag) {
-    // Each flag is asked on its own: a page that starts capturing has cleared the others.
-    if (m_captureFlags.byButtonCapture == 1) {
-        CWirelessButtonUI* page = m_pPage->ButtonPage();
-        if (page != nullptr && page->SelectedButton() >= 0) {
-            page->CaptureKey(code, flag);
-        }
-    }
-    if (m_captureFlags.byMacroRecording == 1) {
-        if (CWirelessMacroUI* page = m_pPage->MacroPage()) {
-            page->RecordEvent(code, flag);
-        }
-    }
-    if (m_captureFlags.byMacroKeyEdit == 1) {
-        if (CWirelessMacroUI* page = m_pPage->MacroPage()) {
-            page->KeyEditEvent(code, flag);
-        }
     }
 }
 

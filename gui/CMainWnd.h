@@ -96,7 +96,6 @@ class CMainWnd final : public QMainWindow {
     void ShowNoDeviceWarning();
     void ShowNotice(const QString& text);
     void CloseNotice();
-    void ForwardHookEvent(std::uint32_t code, std::uint32_t flag);
     void OnPresenceChanged();
     void HideOrMinimise();
     void OnOutOfSight();

@@ -185,6 +185,24 @@ void CWirelessPage::EndCapture() {
     }
 }
 
+void CWirelessPage::CaptureButtonKey(std::uint32_t code, std::uint32_t flag) {
+    if (m_pButtonPage != nullptr && m_pButtonPage->SelectedButton() >= 0) {
+        m_pButtonPage->CaptureKey(code, flag);
+    }
+}
+
+void CWirelessPage::RecordMacroEvent(std::uint32_t code, std::uint32_t flag) {
+    if (m_pMacroPage != nullptr) {
+        m_pMacroPage->RecordEvent(code, flag);
+    }
+}
+
+void CWirelessPage::EditMacroKey(std::uint32_t code, std::uint32_t flag) {
+    if (m_pMacroPage != nullptr) {
+        m_pMacroPage->KeyEditEvent(code, flag);
+    }
+}
+
 bool CWirelessPage::OnDriverMessage(const Message& message) {
     return m_session.Link().OnDriverMessage(message);
 }

@@ -18,6 +18,7 @@
 #include "device/DeviceLinkView.h"
 #include "device/DeviceSession.h"
 #include "platform/Clock.h"
+#include "platform/HookLibrary.h"
 #include "platform/MessageQueue.h"
 #include "profile/SettingsKeeper.h"
 
@@ -40,7 +41,7 @@ inline constexpr int kButtonTab = 1;
 inline constexpr int kDpiTab = 2;
 inline constexpr int kMacroTab = 3;
 
-class CWirelessPage final : public QObject, public DeviceLinkView {
+class CWirelessPage final : public QObject, public DeviceLinkView, public HookEventTargets {
     Q_OBJECT
 
   public:
@@ -64,6 +65,11 @@ class CWirelessPage final : public QObject, public DeviceLinkView {
     void EndCapture();
 
     bool OnDriverMessage(const Message& message);
+
+    // HookEventTargets: the button page and the macro page.
+    void CaptureButtonKey(std::uint32_t code, std::uint32_t flag) override;
+    void RecordMacroEvent(std::uint32_t code, std::uint32_t flag) override;
+    void EditMacroKey(std::uint32_t code, std::uint32_t flag) override;
     // Queues an apply request for the worker, on a copy of the record as it is now.
     void Apply(std::uintptr_t wParam, std::intptr_t lParam);
     // The worker started or finished a request: the busy ring, and the save of the live record.

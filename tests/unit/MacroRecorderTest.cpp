@@ -229,5 +229,21 @@ TEST_F(MacroRecorderTest, RecordingStopsByItselfAtTheLimit) {
     EXPECT_FALSE(m_recorder.Recording());
 }
 
+// Each set flag gets the event, however many are set; none set, nobody does.
+TEST(HookEventRouting, EverySetFlagAndOnlyThoseGetTheEvent) {
+    struct Targets final : HookEventTargets {
+        void CaptureButtonKey(std::uint32_t code, std::uint32_t) override { Got("button", code); }
+        void RecordMacroEvent(std::uint32_t code, std::uint32_t) override { Got("record", code); }
+        void EditMacroKey(std::uint32_t code, std::uint32_t) override { Got("key", code); }
+        void Got(const char* who, std::uint32_t code) { got.push_back(who + std::to_string(code)); }
+        Strings got;
+    } targets;
+    RouteHookEvent({0, 0, 0}, targets, 1, 0);
+    RouteHookEvent({1, 0, 0}, targets, 2, 0);
+    RouteHookEvent({0, 1, 1}, targets, 3, 0);
+    RouteHookEvent({2, 0, 0}, targets, 4, 0);  // only 1 means set
+    EXPECT_EQ(targets.got, (Strings{"button2", "record3", "key3"}));
+}
+
 }  // namespace
 }  // namespace veltrix
