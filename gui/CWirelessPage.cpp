@@ -15,7 +15,6 @@
 #include "FileDialogs.h"
 #include "Language.h"
 #include "Skin.h"
-#include "profile/ProfileDefaults.h"
 #include "profile/ProfileTransfer.h"
 #include "profile/RecordAccess.h"
 #include "profile/SettingsFiles.h"
@@ -155,12 +154,10 @@ void CWirelessPage::WirePages(MacroStore& store, HookLibrary& hooks, CaptureTarg
     for (CSettingsPage* page : m_pages) {
         page->Wire(context);
     }
-    for (CSettingsPage* page : m_pages) {
-        page->FillMacroList();
-    }
+    FillMacroLists();
     ReloadPages();
     // Selecting the current profile's button applies it, so the mouse shows what the window does.
-    m_bStartupSelectionPending = true;
+    m_rules.ExpectStartupSelection();
     const int current = CurrentProfileIndex(m_settings);
     if (QAbstractButton* button = m_apProfile[static_cast<std::size_t>(current)]) {
         if (button->isChecked()) {
@@ -208,13 +205,7 @@ bool CWirelessPage::OnDriverMessage(const Message& message) {
 }
 
 void CWirelessPage::Apply(std::uintptr_t wParam, std::intptr_t lParam) {
-    // Every apply request comes from a change the user made, except the one that start-up posts
-    // for the profile it selects: an unreadable settings file stays untouched until the user acts.
-    if (m_bStartupSelectionPending && wParam == kApplyProfiles && lParam == 0) {
-        m_bStartupSelectionPending = false;
-    } else {
-        m_keeper.MarkUserChange();
-    }
+    m_rules.NoteApplyRequest(wParam, lParam);
     m_session.Apply(wParam, lParam);
 }
 
@@ -270,20 +261,14 @@ void CWirelessPage::SelectNavigation(int tab) {
 }
 
 void CWirelessPage::SelectProfile(int profile) {
-    m_settings.iCurProfile = profile;
-    ReloadPages();
-    VeltrixPost(&m_window, kMsgApplyRequest, kApplyProfiles, 0);
+    m_rules.SelectProfile(profile);
 }
 
 void CWirelessPage::ResetProfiles() {
-    // Every profile goes back to the factory settings, on the mouse too: there is no way back.
-    if (CMsgWnd::Ask(m_pDialogOwner, "warning_title_text", "reset_profile_confirm_text") != 1) {
-        return;
+    // There is no way back: the user is asked first.
+    if (CMsgWnd::Ask(m_pDialogOwner, "warning_title_text", "reset_profile_confirm_text") == 1) {
+        m_rules.ResetProfiles();
     }
-    ResetProfileSettings(m_settings);
-    SelectProfileButtonSilently(0);
-    ReloadPages();
-    VeltrixPost(&m_window, kMsgApplyRequest, kApplyProfiles, kApplyEveryProfile);
 }
 
 FileDialogRequest CWirelessPage::ProfileFileRequest() const {
@@ -293,11 +278,8 @@ FileDialogRequest CWirelessPage::ProfileFileRequest() const {
 
 void CWirelessPage::ExportProfile() {
     const QString file = AskSaveFileName(m_pDialogOwner, ProfileFileRequest());
-    if (file.isEmpty()) {
-        return;
-    }
     // A profile that did not reach its file must not look saved.
-    if (!ExportProfileFile(CurrentProfile(m_settings), file.toStdString())) {
+    if (!file.isEmpty() && !m_rules.ExportProfile(file.toStdString())) {
         CMsgWnd::Tell(m_pDialogOwner, "warning_title_text", "export_profile_failed_text");
     }
 }
@@ -308,21 +290,17 @@ void CWirelessPage::ImportProfile() {
     if (file.isEmpty() || m_pMacroStore == nullptr) {
         return;
     }
-    const ProfileImportResult result = ImportProfileFile(
-        CurrentProfile(m_settings), *m_pMacroStore, file.toStdString(), MacroFile(m_dataFolder));
-    if (!result.Imported()) {
-        CMsgWnd::Tell(m_pDialogOwner, "warning_title_text",
-                      ProfileImportWarningTextId(result.status));
-        return;
+    const ProfileImportStatus status =
+        m_rules.ImportProfile(*m_pMacroStore, file.toStdString(), m_dataFolder);
+    if (status != ProfileImportStatus::Imported) {
+        CMsgWnd::Tell(m_pDialogOwner, "warning_title_text", ProfileImportWarningTextId(status));
     }
-    if (result.macrosAdded > 0) {
-        for (CSettingsPage* page : m_pages) {
-            page->FillMacroList();
-        }
+}
+
+void CWirelessPage::FillMacroLists() {
+    for (CSettingsPage* page : m_pages) {
+        page->FillMacroList();
     }
-    ReloadPages();
-    SaveRecord();
-    VeltrixPost(&m_window, kMsgApplyRequest, kApplyProfiles, kApplyCurrentProfile);
 }
 
 void CWirelessPage::ShowSleepLabel(bool shown) {

@@ -17,6 +17,7 @@
 #include "SettingsPage.h"
 #include "device/DeviceLinkView.h"
 #include "device/DeviceSession.h"
+#include "pages/DevicePageRules.h"
 #include "platform/Clock.h"
 #include "platform/HookLibrary.h"
 #include "platform/MessageQueue.h"
@@ -41,7 +42,10 @@ inline constexpr int kButtonTab = 1;
 inline constexpr int kDpiTab = 2;
 inline constexpr int kMacroTab = 3;
 
-class CWirelessPage final : public QObject, public DeviceLinkView, public HookEventTargets {
+class CWirelessPage final : public QObject,
+                            public DeviceLinkView,
+                            public DevicePageView,
+                            public HookEventTargets {
     Q_OBJECT
 
   public:
@@ -111,6 +115,8 @@ class CWirelessPage final : public QObject, public DeviceLinkView, public HookEv
     void ReloadPages() override;
     void ShowBatteryState(BatteryState state) override;
     void WarnLowBattery() override;
+    // DevicePageView (and ReloadPages, SelectProfileButtonSilently above)
+    void FillMacroLists() override;
 
   Q_SIGNALS:
     // For the tray: the battery changed, or fell to its last bar.
@@ -126,8 +132,6 @@ class CWirelessPage final : public QObject, public DeviceLinkView, public HookEv
     ProfileSettings m_settings{};
     std::filesystem::path m_dataFolder;
     SettingsKeeper m_keeper;
-    // The apply request of the start-up's profile selection is no change of the user's.
-    bool m_bStartupSelectionPending = false;
     bool m_bSettingsUnreadable = false;
     QWidget* m_pDialogOwner;
     MacroStore* m_pMacroStore = nullptr;
@@ -153,6 +157,7 @@ class CWirelessPage final : public QObject, public DeviceLinkView, public HookEv
     std::vector<CSettingsPage*> m_pages;
     std::map<int, QTimer*> m_timers;
 
+    DevicePageRules m_rules{m_settings, m_keeper, *this, m_window};
     DeviceSession m_session;  // last: its worker and plugins post until it is gone
 };
 
