@@ -160,31 +160,32 @@ bool CMainWnd::HasNotificationArea() const {
 }
 
 void CMainWnd::HandleCustomMessage(const Message& message) {
-    if (m_life == Life::Quitting) {
-        // Requests that held edits posted on the way out are still sent, and the record follows
-        // what the mouse reports until the devices close (its status reports name the DPI level
-        // that the requests being sent set); the rest has no window to show it.
-        switch (message.id) {
-            case kMsgApplyRequest:
-                m_pPage->Apply(message.wParam, message.lParam);
-                break;
-            case kMsgReceiverEvent:
-            case kMsgReceiverLink:
-            case kMsgCableEvent:
-            case kMsgCableLink:
-                m_pPage->OnDriverMessage(message);
-                break;
-            case kMsgWorkerStopped:
-                // Torn down once the event loop has returned (aboutToQuit, or the destructor):
-                // a box that some page opened may still be on the stack below this message.
-                QCoreApplication::quit();
-                break;
-            default:
-                break;
-        }
+    if (m_life == Life::Ended) {
         return;
     }
-    if (m_life == Life::Ended) {
+    // Also while quitting: requests that held edits posted on the way out are still sent, and the
+    // record follows what the mouse reports until the devices close (its status reports name the
+    // DPI level that the requests being sent set).
+    switch (message.id) {
+        case kMsgApplyRequest:
+            m_pPage->Apply(message.wParam, message.lParam);
+            return;
+        case kMsgReceiverEvent:
+        case kMsgReceiverLink:
+        case kMsgCableEvent:
+        case kMsgCableLink:
+            m_pPage->OnDriverMessage(message);
+            return;
+        default:
+            break;
+    }
+    if (m_life == Life::Quitting) {
+        // The rest has no window to show it.
+        if (message.id == kMsgWorkerStopped) {
+            // Torn down once the event loop has returned (aboutToQuit, or the destructor): a box
+            // that some page opened may still be on the stack below this message.
+            QCoreApplication::quit();
+        }
         return;
     }
     switch (message.id) {
@@ -218,15 +219,6 @@ void CMainWnd::HandleCustomMessage(const Message& message) {
             ShowNotice(text);
             break;
         }
-        case kMsgReceiverEvent:
-        case kMsgReceiverLink:
-        case kMsgCableEvent:
-        case kMsgCableLink:
-            m_pPage->OnDriverMessage(message);
-            break;
-        case kMsgApplyRequest:
-            m_pPage->Apply(message.wParam, message.lParam);
-            break;
         case kMsgApplyStarted:
             m_pPage->OnApplyStarted();
             break;
