@@ -5,7 +5,6 @@
 #include <QProgressBar>
 #include <QSignalBlocker>
 #include <QStackedWidget>
-#include <QTimer>
 
 #include "CMsgWnd.h"
 #include "CWirelessButtonUI.h"
@@ -14,6 +13,7 @@
 #include "CWirelessMacroUI.h"
 #include "FileDialogs.h"
 #include "Language.h"
+#include "PageControls.h"
 #include "Skin.h"
 #include "profile/ProfileTransfer.h"
 #include "profile/RecordAccess.h"
@@ -27,6 +27,7 @@ CWirelessPage::CWirelessPage(QWidget* root, QWidget* dialogOwner, const VeltrixW
       m_keeper(SettingsFile(m_dataFolder)),
       m_pDialogOwner(dialogOwner),
       m_window(window),
+      m_timers(this, [this](int id) { m_session.Link().OnTimer(id); }),
       m_session(m_settings, *this, window, SaveThrough(m_keeper), clock) {
     LookUpControls(root);
     ConnectControls();
@@ -330,18 +331,11 @@ void CWirelessPage::SetPowerProgress(int value) {
 }
 
 void CWirelessPage::StartTimer(int id, std::chrono::milliseconds period) {
-    QTimer*& timer = m_timers[id];
-    if (timer == nullptr) {
-        timer = new QTimer(this);
-        connect(timer, &QTimer::timeout, this, [this, id] { m_session.Link().OnTimer(id); });
-    }
-    timer->start(period);
+    m_timers.Start(id, period);
 }
 
 void CWirelessPage::StopTimer(int id) {
-    if (const auto found = m_timers.find(id); found != m_timers.end()) {
-        found->second->stop();
-    }
+    m_timers.Stop(id);
 }
 
 void CWirelessPage::MarkDpiLevel(int level) {

@@ -9,11 +9,11 @@
 #include <QPointer>
 #include <array>
 #include <filesystem>
-#include <map>
 #include <memory>
 #include <vector>
 
 #include "FileDialogs.h"
+#include "PageControls.h"
 #include "SettingsPage.h"
 #include "device/DeviceLinkView.h"
 #include "device/DeviceSession.h"
@@ -27,7 +27,6 @@ class QAbstractButton;
 class QLabel;
 class QProgressBar;
 class QStackedWidget;
-class QTimer;
 
 namespace veltrix::gui {
 
@@ -138,6 +137,7 @@ class CWirelessPage final : public QObject,
     HookLibrary* m_pHooks = nullptr;
     CaptureTargetFlags* m_pCaptureFlags = nullptr;
     VeltrixWindowHandle m_window;
+    PageTimers m_timers;  // the device link's
 
     std::array<QAbstractButton*, 4> m_apNavigation{};  // by tab index
     std::array<QAbstractButton*, kProfileCount> m_apProfile{};
@@ -155,7 +155,6 @@ class CWirelessPage final : public QObject,
     CWirelessLightUI* m_pLightPage = nullptr;
     CWirelessMacroUI* m_pMacroPage = nullptr;
     std::vector<CSettingsPage*> m_pages;
-    std::map<int, QTimer*> m_timers;
 
     DevicePageRules m_rules{m_settings, m_keeper, *this, m_window};
     DeviceSession m_session;  // last: its worker and plugins post until it is gone
