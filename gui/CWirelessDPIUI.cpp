@@ -125,7 +125,7 @@ bool CWirelessDPIUI::FlushHeldEdits(const ApplySender& send) {
 
 void CWirelessDPIUI::Reload() {
     if (m_pRules != nullptr) {
-        m_pRules->Refresh();
+        m_pRules->Reload();
     }
 }
 

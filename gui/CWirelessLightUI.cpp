@@ -188,7 +188,7 @@ bool CWirelessLightUI::FlushHeldEdits(const ApplySender& send) {
 
 void CWirelessLightUI::Reload() {
     if (m_pRules != nullptr) {
-        m_pRules->RefreshFromProfile();
+        m_pRules->Reload();
     }
 }
 
