@@ -30,8 +30,7 @@ Q_LOGGING_CATEGORY(lcMacroTrace, "veltrix.macro", QtInfoMsg)
 class DebugTrace final : public TraceSink {
   public:
     void Trace(std::string_view text) override {
-        qCDebug(lcMacroTrace).noquote()
-            << QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).trimmed();
+        qCDebug(lcMacroTrace).noquote() << QtText(text).trimmed();
     }
 };
 

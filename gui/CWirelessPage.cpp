@@ -319,7 +319,7 @@ void CWirelessPage::SetPowerTextId(std::string_view textId) {
 
 void CWirelessPage::SetPowerText(std::string_view text) {
     if (m_pPowerLabel != nullptr) {
-        m_pPowerLabel->setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+        m_pPowerLabel->setText(QtText(text));
         m_pPowerLabel->setAccessibleName(m_pPowerLabel->text());
     }
 }

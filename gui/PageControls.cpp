@@ -22,14 +22,6 @@
 
 namespace veltrix::gui {
 
-QString QtText(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QString QtText(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 std::optional<std::uint8_t> InputKeyCode(const QEvent* event) {
     switch (event->type()) {
         case QEvent::MouseButtonPress:

@@ -14,6 +14,8 @@
 #include <span>
 #include <string_view>
 
+#include "Language.h"
+
 class QAbstractButton;
 class QComboBox;
 class QEvent;
@@ -23,10 +25,6 @@ class QTimer;
 class QWidget;
 
 namespace veltrix::gui {
-
-// The core's UTF-8 and UTF-16 texts as Qt's.
-QString QtText(std::string_view text);
-QString QtText(std::u16string_view text);
 
 // Connects a control of the layout; a control that the layout lacks is skipped.
 template <typename Control, typename Signal, typename Receiver, typename Slot>
