@@ -95,9 +95,8 @@ void CWirelessButtonUI::ConnectControls() {
     for (int list = 0; list < kButtonListCount; ++list) {
         if (QComboBox* combo = m_apList[static_cast<std::size_t>(list)]) {
             connect(combo, &QComboBox::currentIndexChanged, this, [this, list](int item) {
-                if (m_pRules != nullptr) {
-                    m_pRules->ChooseFunction(static_cast<ButtonList>(list), item);
-                }
+                IfWired(m_pRules, &ButtonEditor::ChooseFunction, static_cast<ButtonList>(list),
+                        item);
             });
         }
     }
@@ -115,11 +114,8 @@ void CWirelessButtonUI::ConnectControls() {
     if (m_pFunctionPanel != nullptr) {
         auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), m_pFunctionPanel);
         escape->setContext(Qt::WidgetWithChildrenShortcut);
-        connect(escape, &QShortcut::activated, this, [this] {
-            if (m_pRules != nullptr) {
-                m_pRules->OnEscape();
-            }
-        });
+        connect(escape, &QShortcut::activated, this,
+                [this] { IfWired(m_pRules, &ButtonEditor::OnEscape); });
     }
 }
 
@@ -137,27 +133,20 @@ void CWirelessButtonUI::Wire(const PageContext& context) {
 }
 
 void CWirelessButtonUI::Reload() {
-    if (m_pRules != nullptr) {
-        m_pRules->Reload();
-    }
+    IfWired(m_pRules, &ButtonEditor::Reload);
 }
 
 void CWirelessButtonUI::RefreshButtons() {
-    if (m_pRules != nullptr) {
-        m_pRules->RefreshButtons();
-    }
+    IfWired(m_pRules, &ButtonEditor::RefreshButtons);
 }
 
 void CWirelessButtonUI::RenameMacro(const QString& oldName, const QString& newName) {
-    if (m_pRules != nullptr) {
-        m_pRules->RenameMacro(oldName.toStdU16String(), newName.toStdU16String());
-    }
+    IfWired(m_pRules, &ButtonEditor::RenameMacro, oldName.toStdU16String(),
+            newName.toStdU16String());
 }
 
 void CWirelessButtonUI::FillMacroList() {
-    if (m_pRules != nullptr) {
-        m_pRules->FillMacroList();
-    }
+    IfWired(m_pRules, &ButtonEditor::FillMacroList);
 }
 
 int CWirelessButtonUI::SelectedButton() const {
@@ -165,21 +154,15 @@ int CWirelessButtonUI::SelectedButton() const {
 }
 
 void CWirelessButtonUI::CaptureKey(std::uint32_t virtualKey, std::uint32_t flag) {
-    if (m_pRules != nullptr) {
-        m_pRules->CaptureKey(virtualKey, flag);
-    }
+    IfWired(m_pRules, &ButtonEditor::CaptureKey, virtualKey, flag);
 }
 
 void CWirelessButtonUI::EndCapture() {
-    if (m_pRules != nullptr) {
-        m_pRules->EndKeyCapture();
-    }
+    IfWired(m_pRules, &ButtonEditor::EndKeyCapture);
 }
 
 void CWirelessButtonUI::ResetSelection() {
-    if (m_pRules != nullptr) {
-        m_pRules->ResetSelection();
-    }
+    IfWired(m_pRules, &ButtonEditor::ResetSelection);
 }
 
 void CWirelessButtonUI::OnButtonClicked(int button, bool checked) {
@@ -190,9 +173,7 @@ void CWirelessButtonUI::OnButtonClicked(int button, bool checked) {
         control->setChecked(true);
         return;
     }
-    if (m_pRules != nullptr) {
-        m_pRules->SelectButton(button);
-    }
+    IfWired(m_pRules, &ButtonEditor::SelectButton, button);
     if (m_pRules == nullptr || m_pRules->SelectedButton() != button) {
         const QSignalBlocker blocker(control);
         control->setChecked(false);

@@ -33,11 +33,8 @@ void PaintRow(const std::array<QAbstractButton*, N>& buttons,
 }  // namespace
 
 CWirelessLightUI::CWirelessLightUI(QWidget* parent)
-    : CSettingsPage(parent, "wirelesslightpage.ui"), m_timers(this, [this](int id) {
-          if (m_pRules != nullptr) {
-              m_pRules->OnTimer(id);
-          }
-      }) {}
+    : CSettingsPage(parent, "wirelesslightpage.ui"),
+      m_timers(this, [this](int id) { IfWired(m_pRules, &LightingPage::OnTimer, id); }) {}
 
 CWirelessLightUI::~CWirelessLightUI() = default;
 
@@ -187,9 +184,7 @@ bool CWirelessLightUI::FlushHeldEdits(const ApplySender& send) {
 }
 
 void CWirelessLightUI::Reload() {
-    if (m_pRules != nullptr) {
-        m_pRules->Reload();
-    }
+    IfWired(m_pRules, &LightingPage::Reload);
 }
 
 void CWirelessLightUI::StartTimer(int id, std::chrono::milliseconds period) {

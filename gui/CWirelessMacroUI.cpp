@@ -190,21 +190,15 @@ void CWirelessMacroUI::NotifyMacroRenamed(std::u16string_view oldName,
 }
 
 void CWirelessMacroUI::RecordEvent(std::uint32_t code, std::uint32_t flag) {
-    if (m_pRecorder != nullptr) {
-        m_pRecorder->RecordEvent(code, flag);
-    }
+    IfWired(m_pRecorder, &MacroRecorder::RecordEvent, code, flag);
 }
 
 void CWirelessMacroUI::KeyEditEvent(std::uint32_t virtualKey, std::uint32_t flag) {
-    if (m_pRecorder != nullptr) {
-        m_pRecorder->KeyEditEvent(virtualKey, flag);
-    }
+    IfWired(m_pRecorder, &MacroRecorder::KeyEditEvent, virtualKey, flag);
 }
 
 void CWirelessMacroUI::EndCapture() {
-    if (m_pRecorder != nullptr) {
-        m_pRecorder->EndCapture();
-    }
+    IfWired(m_pRecorder, &MacroRecorder::EndCapture);
 }
 
 bool CWirelessMacroUI::Unsaved() const {
@@ -256,9 +250,7 @@ void CWirelessMacroUI::OnNameEdited() {
 
 void CWirelessMacroUI::OnRecordClicked() {
     const std::uint8_t input = std::exchange(m_byRecordInput, 0);
-    if (m_pRecorder != nullptr) {
-        m_pRecorder->OnRecordButton(input);
-    }
+    IfWired(m_pRecorder, &MacroRecorder::OnRecordButton, input);
 }
 
 void CWirelessMacroUI::OnInsertMouseToggled(bool checked) {
@@ -268,16 +260,12 @@ void CWirelessMacroUI::OnInsertMouseToggled(bool checked) {
 
 void CWirelessMacroUI::OnSave() {
     EndCapture();
-    if (m_pLibrary != nullptr) {
-        m_pLibrary->Save();
-    }
+    IfWired(m_pLibrary, &MacroLibrary::Save);
 }
 
 void CWirelessMacroUI::OnCancel() {
     EndCapture();
-    if (m_pEditor != nullptr) {
-        m_pEditor->Cancel();
-    }
+    IfWired(m_pEditor, &MacroWorkingCopy::Cancel);
 }
 
 FileDialogRequest CWirelessMacroUI::MacroFileRequest() const {

@@ -34,16 +34,21 @@ void ConnectIf(Control* control, Signal signal, const Receiver* receiver, Slot&&
     }
 }
 
-// A slot that calls `action` on what `target` points to, with as many of the signal's arguments
-// as it takes, and does nothing while `target` is null: the page is not wired yet.
+// Calls `action` on what `target` points to; nothing while it is null: the page is not wired.
+template <typename Pointer, typename Action, typename... Args>
+void IfWired(const Pointer& target, Action&& action, Args&&... args) {
+    if (target != nullptr) {
+        std::invoke(std::forward<Action>(action), *target, std::forward<Args>(args)...);
+    }
+}
+
+// The same as a slot, given as many of the signal's arguments as `action` takes.
 template <typename Pointer, typename Action>
 auto WhenWired(const Pointer& target, Action action) {
     return
         [&target, action](auto&&... args)
             -> decltype(void(std::invoke(action, *target, std::forward<decltype(args)>(args)...))) {
-            if (target != nullptr) {
-                std::invoke(action, *target, std::forward<decltype(args)>(args)...);
-            }
+            IfWired(target, action, std::forward<decltype(args)>(args)...);
         };
 }
 
