@@ -105,12 +105,8 @@ void CWirelessButtonUI::ConnectControls() {
         connect(m_pLoopEdit, &QLineEdit::returnPressed, this,
                 &CWirelessButtonUI::CommitRepeatCount);
     }
-    if (m_pApply != nullptr) {
-        connect(m_pApply, &QAbstractButton::clicked, this, &CWirelessButtonUI::OnApply);
-    }
-    if (m_pCancel != nullptr) {
-        connect(m_pCancel, &QAbstractButton::clicked, this, &CWirelessButtonUI::ResetSelection);
-    }
+    ConnectIf(m_pApply, &QAbstractButton::clicked, this, &CWirelessButtonUI::OnApply);
+    ConnectIf(m_pCancel, &QAbstractButton::clicked, this, &CWirelessButtonUI::ResetSelection);
     if (m_pFunctionPanel != nullptr) {
         auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), m_pFunctionPanel);
         escape->setContext(Qt::WidgetWithChildrenShortcut);

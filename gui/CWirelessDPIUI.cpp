@@ -64,17 +64,14 @@ void CWirelessDPIUI::ConnectControls() {
     for (int level = 0; level < kDpiLevelCount; ++level) {
         // toggled rather than clicked: a screen reader toggles a level without clicking it. The
         // program marks levels with signals blocked.
-        if (QAbstractButton* button = m_apLevelBtn[At(level)]) {
-            connect(button, &QAbstractButton::toggled, this, [this, level](bool checked) {
-                if (checked && m_pRules != nullptr) {
-                    m_pRules->OnLevelClick(level);
-                }
-            });
-        }
-        if (QAbstractButton* swatch = m_apLevelColor[At(level)]) {
-            connect(swatch, &QAbstractButton::clicked, this,
-                    [this, level] { IfWired(m_pRules, &DpiPage::OnSwatchClick, level); });
-        }
+        ConnectIf(m_apLevelBtn[At(level)], &QAbstractButton::toggled, this,
+                  [this, level](bool checked) {
+                      if (checked) {
+                          IfWired(m_pRules, &DpiPage::OnLevelClick, level);
+                      }
+                  });
+        ConnectIf(m_apLevelColor[At(level)], &QAbstractButton::clicked, this,
+                  [this, level] { IfWired(m_pRules, &DpiPage::OnSwatchClick, level); });
         if (QSlider* slider = m_apLevelSlider[At(level)]) {
             OnSliderSettled(slider, this, [this, level](int value) {
                 IfWired(m_pRules, &DpiPage::OnSliderReleased, level, value);
@@ -84,14 +81,10 @@ void CWirelessDPIUI::ConnectControls() {
             });
         }
     }
-    if (m_pRateList != nullptr) {
-        connect(m_pRateList, &QComboBox::currentIndexChanged, this,
-                [this](int item) { IfWired(m_pRules, &DpiPage::OnRateChosen, item); });
-    }
-    if (m_pMouseSettingsBtn != nullptr) {
-        connect(m_pMouseSettingsBtn, &QAbstractButton::clicked, this,
-                [this] { IfWired(m_pRules, &DpiPage::OnMouseSettingsClick); });
-    }
+    ConnectIf(m_pRateList, &QComboBox::currentIndexChanged, this,
+              WhenWired(m_pRules, &DpiPage::OnRateChosen));
+    ConnectIf(m_pMouseSettingsBtn, &QAbstractButton::clicked, this,
+              WhenWired(m_pRules, &DpiPage::OnMouseSettingsClick));
 }
 
 void CWirelessDPIUI::Wire(const PageContext& context) {

@@ -101,15 +101,9 @@ void CWirelessPage::ConnectControls() {
             });
         }
     }
-    if (m_pExport != nullptr) {
-        connect(m_pExport, &QAbstractButton::clicked, this, &CWirelessPage::ExportProfile);
-    }
-    if (m_pImport != nullptr) {
-        connect(m_pImport, &QAbstractButton::clicked, this, &CWirelessPage::ImportProfile);
-    }
-    if (m_pReset != nullptr) {
-        connect(m_pReset, &QAbstractButton::clicked, this, &CWirelessPage::ResetProfiles);
-    }
+    ConnectIf(m_pExport, &QAbstractButton::clicked, this, &CWirelessPage::ExportProfile);
+    ConnectIf(m_pImport, &QAbstractButton::clicked, this, &CWirelessPage::ImportProfile);
+    ConnectIf(m_pReset, &QAbstractButton::clicked, this, &CWirelessPage::ResetProfiles);
     if (m_pMacroPage != nullptr) {
         connect(m_pMacroPage, &CWirelessMacroUI::MacroListChanged, this, [this] {
             for (CSettingsPage* page : m_pages) {
