@@ -263,24 +263,6 @@ class MainWindowTest : public QObject {
         QVERIFY(window->findChild<QAbstractButton*>("wireless_profile_1_btn")->isChecked());
     }
 
-    void ASettingsFileThatCannotBeReadIsKeptUntilTheUserChangesSomething() {
-        TempDir data;
-        // A link to nowhere: there is a file, but it cannot be read.
-        std::filesystem::create_directories(SettingsFolder(data.Path()));
-        std::filesystem::create_symlink(data / "elsewhere", SettingsFile(data.Path()));
-        auto window = MakeWindow(data, veltrix::test::NoPluginFolders());
-        CWirelessPage& page = window->DevicePage();
-        QVERIFY(page.SettingsUnreadable());
-        // The start-up's own request (its end saves the record) writes nothing over the file.
-        QVERIFY(page.Keeper().SavingHeld());
-        QVERIFY(!QTest::qWaitFor(
-            [&] { return !std::filesystem::is_symlink(SettingsFile(data.Path())); }, 500));
-        // The user's first change is saved.
-        window->HandleCustomMessage({kMsgApplyRequest, 3, 0});
-        QTRY_VERIFY(!std::filesystem::is_symlink(SettingsFile(data.Path())));
-        QCOMPARE(std::filesystem::file_size(SettingsFile(data.Path())), sizeof(ProfileSettings));
-    }
-
     void ThePageFactoryIgnoresCase() {
         SkinLoader loader;
         QWidget parent;
