@@ -13,7 +13,6 @@
 #include "CAboutWnd.h"
 #include "CDPIMsg.h"
 #include "CMsgWnd.h"
-#include "CWirelessButtonUI.h"
 #include "CWirelessMacroUI.h"
 #include "CWirelessPage.h"
 #include "HookBinding.h"
@@ -45,10 +44,14 @@ CMainWnd::CMainWnd(MainWindowOptions options)
     if (root != nullptr) {
         setCentralWidget(root);
     }
-    for (const char* name : {"skin_btn", "main_menu_btn", "min_btn", "exit_btn"}) {
+    const std::pair<const char*, void (CMainWnd::*)()> captionButtons[] = {
+        {"skin_btn", &CMainWnd::ToggleSkin},
+        {"main_menu_btn", &CMainWnd::ShowAbout},
+        {"min_btn", &QWidget::showMinimized},
+        {"exit_btn", &CMainWnd::HideOrMinimise}};
+    for (const auto& [name, slot] : captionButtons) {
         if (auto* button = FindControl<QAbstractButton>(root, name)) {
-            connect(button, &QAbstractButton::clicked, this,
-                    [this, control = QString(name)] { OnClick(control); });
+            connect(button, &QAbstractButton::clicked, this, slot);
         }
     }
     if (auto* caption = FindControl<QWidget>(root, "caption")) {
@@ -89,7 +92,9 @@ void CMainWnd::InitWindow() {
     const QString title = Tr("mouse_name_text");
     setWindowTitle(title);
     setAccessibleName(title);
-    m_pTray = std::make_unique<TrayIcon>(this, m_port.Handle());
+    m_pTray = std::make_unique<TrayIcon>(this);
+    connect(m_pTray.get(), &TrayIcon::Clicked, this, &CMainWnd::OnTrayClicked);
+    connect(m_pTray.get(), &TrayIcon::MenuItemChosen, this, &CMainWnd::OnMenuCommand);
     // The cable may have been found before there was a tray to tell.
     m_pTray->SetBattery(m_pPage->Session().Link().Battery());
     if (m_pHooks == nullptr) {
@@ -155,55 +160,38 @@ bool CMainWnd::HasNotificationArea() const {
 }
 
 void CMainWnd::HandleCustomMessage(const Message& message) {
-    if (m_life == Life::Quitting) {
-        // Requests that held edits posted on the way out are still sent, and the record follows
-        // what the mouse reports until the devices close (its status reports name the DPI level
-        // that the requests being sent set); the rest has no window to show it.
-        switch (message.id) {
-            case kMsgApplyRequest:
-                m_pPage->Apply(message.wParam, message.lParam);
-                break;
-            case kMsgReceiverEvent:
-            case kMsgReceiverLink:
-            case kMsgCableEvent:
-            case kMsgCableLink:
-                m_pPage->OnDriverMessage(message);
-                break;
-            case kMsgWorkerStopped:
-                // Torn down once the event loop has returned (aboutToQuit, or the destructor):
-                // a box that some page opened may still be on the stack below this message.
-                QCoreApplication::quit();
-                break;
-            default:
-                break;
-        }
-        return;
-    }
     if (m_life == Life::Ended) {
         return;
     }
+    // Also while quitting: requests that held edits posted on the way out are still sent, and the
+    // record follows what the mouse reports until the devices close (its status reports name the
+    // DPI level that the requests being sent set).
     switch (message.id) {
-        case kMsgTrayIcon:
-            if (message.lParam == kMouseLeftButtonUp) {
-                if (m_bDevicePresent) {
-                    BringToFront(true);
-                } else {
-                    ShowNoDeviceWarning();
-                }
-            } else if (message.lParam == kMouseRightButtonUp && m_pTray != nullptr) {
-                m_pTray->OpenMenu();
-            }
+        case kMsgApplyRequest:
+            m_pPage->Apply(message.wParam, message.lParam);
+            return;
+        case kMsgReceiverEvent:
+        case kMsgReceiverLink:
+        case kMsgCableEvent:
+        case kMsgCableLink:
+            m_pPage->OnDriverMessage(message);
+            return;
+        default:
             break;
-        case kMsgMenuCommand:
-            if (message.wParam != 0) {
-                // The tray menu posts the chosen item's name on the heap; the receiver frees it.
-                const std::unique_ptr<QString> item(reinterpret_cast<QString*>(message.wParam));
-                OnMenuCommand(*item);
-            }
-            break;
+    }
+    if (m_life == Life::Quitting) {
+        // The rest has no window to show it.
+        if (message.id == kMsgWorkerStopped) {
+            // Torn down once the event loop has returned (aboutToQuit, or the destructor): a box
+            // that some page opened may still be on the stack below this message.
+            QCoreApplication::quit();
+        }
+        return;
+    }
+    switch (message.id) {
         case kMsgHookEvent:
-            ForwardHookEvent(static_cast<std::uint32_t>(message.wParam),
-                             static_cast<std::uint32_t>(message.lParam));
+            RouteHookEvent(m_captureFlags, *m_pPage, static_cast<std::uint32_t>(message.wParam),
+                           static_cast<std::uint32_t>(message.lParam));
             break;
         case kMsgActivate:
             if (m_bDevicePresent) {
@@ -231,15 +219,6 @@ void CMainWnd::HandleCustomMessage(const Message& message) {
             ShowNotice(text);
             break;
         }
-        case kMsgReceiverEvent:
-        case kMsgReceiverLink:
-        case kMsgCableEvent:
-        case kMsgCableLink:
-            m_pPage->OnDriverMessage(message);
-            break;
-        case kMsgApplyRequest:
-            m_pPage->Apply(message.wParam, message.lParam);
-            break;
         case kMsgApplyStarted:
             m_pPage->OnApplyStarted();
             break;
@@ -251,19 +230,26 @@ void CMainWnd::HandleCustomMessage(const Message& message) {
     }
 }
 
-void CMainWnd::OnClick(const QString& control) {
-    if (control == "exit_btn") {
-        HideOrMinimise();
-    } else if (control == "min_btn") {
-        showMinimized();
-    } else if (control == "skin_btn") {
-        const SkinStyle style =
-            CurrentSkinStyle() == SkinStyle::Dark ? SkinStyle::Light : SkinStyle::Dark;
-        ApplySkinStyle(style);
-        SaveSkinStyle(style);
-    } else if (control == "main_menu_btn") {
-        CAboutWnd about(this);
-        about.ShowModal();
+void CMainWnd::ToggleSkin() {
+    const SkinStyle style =
+        CurrentSkinStyle() == SkinStyle::Dark ? SkinStyle::Light : SkinStyle::Dark;
+    ApplySkinStyle(style);
+    SaveSkinStyle(style);
+}
+
+void CMainWnd::ShowAbout() {
+    CAboutWnd about(this);
+    about.ShowModal();
+}
+
+void CMainWnd::OnTrayClicked() {
+    if (m_life != Life::Running) {
+        return;
+    }
+    if (m_bDevicePresent) {
+        BringToFront(true);
+    } else {
+        ShowNoDeviceWarning();
     }
 }
 
@@ -316,6 +302,9 @@ void CMainWnd::CloseNotice() {
 }
 
 void CMainWnd::OnMenuCommand(const QString& item) {
+    if (m_life != Life::Running) {
+        return;
+    }
     if (item.compare("configuration", Qt::CaseInsensitive) == 0) {
         if (m_bDevicePresent) {
             BringToFront(false);
@@ -324,26 +313,6 @@ void CMainWnd::OnMenuCommand(const QString& item) {
         }
     } else if (item.compare("exit", Qt::CaseInsensitive) == 0) {
         Quit();
-    }
-}
-
-void CMainWnd::ForwardHookEvent(std::uint32_t code, std::uint32_t flag) {
-    // Each flag is asked on its own: a page that starts capturing has cleared the others.
-    if (m_captureFlags.byButtonCapture == 1) {
-        CWirelessButtonUI* page = m_pPage->ButtonPage();
-        if (page != nullptr && page->SelectedButton() >= 0) {
-            page->CaptureKey(code, flag);
-        }
-    }
-    if (m_captureFlags.byMacroRecording == 1) {
-        if (CWirelessMacroUI* page = m_pPage->MacroPage()) {
-            page->RecordEvent(code, flag);
-        }
-    }
-    if (m_captureFlags.byMacroKeyEdit == 1) {
-        if (CWirelessMacroUI* page = m_pPage->MacroPage()) {
-            page->KeyEditEvent(code, flag);
-        }
     }
 }
 

@@ -55,6 +55,11 @@ class CMainWnd final : public QMainWindow {
     void HandleCustomMessage(const Message& message);
     const VeltrixWindowHandle& Handle() const { return m_port.Handle(); }
 
+    // The tray icon's click and its menu's items, by the item's name ("Configuration", "Exit").
+    // Nothing once the program is quitting.
+    void OnTrayClicked();
+    void OnMenuCommand(const QString& item);
+
     // Quit from the tray menu, Ctrl+Q, the caption's menu, a close from outside or a signal:
     // saves at once, hides the window and the tray icon, lets the worker send what is queued
     // (for at most kQuitSendLimit), then ends the program. A second Quit ends it at once.
@@ -85,13 +90,12 @@ class CMainWnd final : public QMainWindow {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    void OnClick(const QString& control);
+    void ToggleSkin();
+    void ShowAbout();
     void BringToFront(bool showOnlyWhenHidden);
     void ShowNoDeviceWarning();
     void ShowNotice(const QString& text);
     void CloseNotice();
-    void OnMenuCommand(const QString& item);
-    void ForwardHookEvent(std::uint32_t code, std::uint32_t flag);
     void OnPresenceChanged();
     void HideOrMinimise();
     void OnOutOfSight();

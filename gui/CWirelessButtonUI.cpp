@@ -95,9 +95,8 @@ void CWirelessButtonUI::ConnectControls() {
     for (int list = 0; list < kButtonListCount; ++list) {
         if (QComboBox* combo = m_apList[static_cast<std::size_t>(list)]) {
             connect(combo, &QComboBox::currentIndexChanged, this, [this, list](int item) {
-                if (m_pEditor != nullptr) {
-                    m_pEditor->ChooseFunction(static_cast<ButtonList>(list), item);
-                }
+                IfWired(m_pRules, &ButtonEditor::ChooseFunction, static_cast<ButtonList>(list),
+                        item);
             });
         }
     }
@@ -106,94 +105,72 @@ void CWirelessButtonUI::ConnectControls() {
         connect(m_pLoopEdit, &QLineEdit::returnPressed, this,
                 &CWirelessButtonUI::CommitRepeatCount);
     }
-    if (m_pApply != nullptr) {
-        connect(m_pApply, &QAbstractButton::clicked, this, &CWirelessButtonUI::OnApply);
-    }
-    if (m_pCancel != nullptr) {
-        connect(m_pCancel, &QAbstractButton::clicked, this, &CWirelessButtonUI::ResetSelection);
-    }
+    ConnectIf(m_pApply, &QAbstractButton::clicked, this, &CWirelessButtonUI::OnApply);
+    ConnectIf(m_pCancel, &QAbstractButton::clicked, this, &CWirelessButtonUI::ResetSelection);
     if (m_pFunctionPanel != nullptr) {
         auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), m_pFunctionPanel);
         escape->setContext(Qt::WidgetWithChildrenShortcut);
-        connect(escape, &QShortcut::activated, this, [this] {
-            if (m_pEditor != nullptr) {
-                m_pEditor->OnEscape();
-            }
-        });
+        connect(escape, &QShortcut::activated, this,
+                [this] { IfWired(m_pRules, &ButtonEditor::OnEscape); });
     }
 }
 
 void CWirelessButtonUI::Wire(const PageContext& context) {
     CSettingsPage::Wire(context);
     // An empty context unwires the page: nothing it was handed may be used after that.
-    m_pEditor.reset();
+    m_pRules.reset();
     if (context.pSettings == nullptr || context.pMacroStore == nullptr ||
         context.pHooks == nullptr || context.pCaptureFlags == nullptr) {
         return;
     }
-    m_pEditor =
+    m_pRules =
         std::make_unique<ButtonEditor>(*context.pSettings, *context.pMacroStore, *this,
                                        *context.pHooks, *context.pCaptureFlags, context.mainWindow);
 }
 
 void CWirelessButtonUI::Reload() {
-    if (m_pEditor != nullptr) {
-        m_pEditor->ShowProfile();
-    }
+    IfWired(m_pRules, &ButtonEditor::Reload);
 }
 
 void CWirelessButtonUI::RefreshButtons() {
-    if (m_pEditor != nullptr) {
-        m_pEditor->RefreshAllButtons();
-    }
+    IfWired(m_pRules, &ButtonEditor::RefreshButtons);
 }
 
 void CWirelessButtonUI::RenameMacro(const QString& oldName, const QString& newName) {
-    if (m_pEditor != nullptr) {
-        m_pEditor->RenameMacro(oldName.toStdU16String(), newName.toStdU16String());
-    }
+    IfWired(m_pRules, &ButtonEditor::RenameMacro, oldName.toStdU16String(),
+            newName.toStdU16String());
 }
 
 void CWirelessButtonUI::FillMacroList() {
-    if (m_pEditor != nullptr) {
-        m_pEditor->FillMacroList();
-    }
+    IfWired(m_pRules, &ButtonEditor::FillMacroList);
 }
 
 int CWirelessButtonUI::SelectedButton() const {
-    return m_pEditor != nullptr ? m_pEditor->SelectedButton() : -1;
+    return m_pRules != nullptr ? m_pRules->SelectedButton() : -1;
 }
 
 void CWirelessButtonUI::CaptureKey(std::uint32_t virtualKey, std::uint32_t flag) {
-    if (m_pEditor != nullptr) {
-        m_pEditor->CaptureKey(virtualKey, flag);
-    }
+    IfWired(m_pRules, &ButtonEditor::CaptureKey, virtualKey, flag);
 }
 
 void CWirelessButtonUI::EndCapture() {
-    if (m_pEditor != nullptr) {
-        m_pEditor->EndKeyCapture();
-    }
+    IfWired(m_pRules, &ButtonEditor::EndKeyCapture);
 }
 
 void CWirelessButtonUI::ResetSelection() {
-    if (m_pEditor != nullptr) {
-        m_pEditor->ResetSelection();
-    }
+    IfWired(m_pRules, &ButtonEditor::ResetSelection);
 }
 
 void CWirelessButtonUI::OnButtonClicked(int button, bool checked) {
     QAbstractButton* control = m_apButton[Index(button)];
     // Clicking the button being edited again changes nothing: it stays the chosen one.
-    if (!checked && m_pEditor != nullptr && m_pEditor->SelectedButton() == button) {
+    if (!checked && m_pRules != nullptr && m_pRules->SelectedButton() == button) {
         const QSignalBlocker blocker(control);
         control->setChecked(true);
         return;
     }
-    if (m_pEditor != nullptr) {
-        m_pEditor->SelectButton(button);
-    }
-    if (m_pEditor == nullptr || m_pEditor->SelectedButton() != button) {
+    IfWired(m_pRules, &ButtonEditor::SelectButton, button);
+    if (m_pRules == nullptr || m_pRules->SelectedButton() != button) {
         const QSignalBlocker blocker(control);
         control->setChecked(false);
     }
@@ -202,38 +179,38 @@ void CWirelessButtonUI::OnButtonClicked(int button, bool checked) {
 // A screen reader's press does not move the focus, so the count the user typed would otherwise
 // never be committed.
 void CWirelessButtonUI::OnApply() {
-    if (m_pEditor == nullptr) {
+    if (m_pRules == nullptr) {
         return;
     }
     if (m_pLoopEdit != nullptr && m_pLoopEdit->isVisibleTo(this)) {
         CommitRepeatCount();
     }
-    m_pEditor->ApplyButton();
+    m_pRules->ApplyButton();
 }
 
 void CWirelessButtonUI::CommitRepeatCount() {
-    if (m_pEditor != nullptr && m_pLoopEdit != nullptr) {
-        m_pEditor->CommitRepeatCount(m_pLoopEdit->text().toStdString());
+    if (m_pRules != nullptr && m_pLoopEdit != nullptr) {
+        m_pRules->CommitRepeatCount(m_pLoopEdit->text().toStdString());
     }
 }
 
 bool CWirelessButtonUI::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_pLoopEdit && event->type() == QEvent::FocusOut) {
         CommitRepeatCount();
-    } else if (watched == m_pKeyEdit && m_pEditor != nullptr) {
-        ButtonEditor& editor = *m_pEditor;
+    } else if (watched == m_pKeyEdit && m_pRules != nullptr) {
+        ButtonEditor& editor = *m_pRules;
         if (FilterKeyFieldEvent(event, {[&editor] { editor.ArmKeyCapture(); },
                                         [&editor] { editor.EndKeyCapture(); },
                                         [&editor] { return editor.KeyFieldOwnsKeyPress(); },
                                         [&editor] { editor.KeyFieldKeyReleased(); }})) {
             return true;
         }
-    } else if (const int button = ButtonOf(watched); button >= 0 && m_pEditor != nullptr) {
+    } else if (const int button = ButtonOf(watched); button >= 0 && m_pRules != nullptr) {
         // A button that cannot be chosen does not light up under the pointer.
         if (event->type() == QEvent::Enter && m_apButton[Index(button)]->isEnabled()) {
-            m_pEditor->PointerEnteredButton(button);
+            m_pRules->PointerEnteredButton(button);
         } else if (event->type() == QEvent::Leave) {
-            m_pEditor->PointerLeftButton(button);
+            m_pRules->PointerLeftButton(button);
         }
     }
     return CSettingsPage::eventFilter(watched, event);

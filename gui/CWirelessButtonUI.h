@@ -90,7 +90,7 @@ class CWirelessButtonUI : public CSettingsPage, public ButtonPageView {
     QAbstractButton* m_pApply = nullptr;
     QAbstractButton* m_pCancel = nullptr;
 
-    std::unique_ptr<ButtonEditor> m_pEditor;
+    std::unique_ptr<ButtonEditor> m_pRules;
 };
 
 }  // namespace veltrix::gui

@@ -30,11 +30,8 @@ bool IsLevel(int level) {
 }  // namespace
 
 CWirelessDPIUI::CWirelessDPIUI(QWidget* parent)
-    : CSettingsPage(parent, "wirelessdpipage.ui"), m_timers(this, [this](int id) {
-          if (m_pRules != nullptr) {
-              m_pRules->OnTimer(id);
-          }
-      }) {}
+    : CSettingsPage(parent, "wirelessdpipage.ui"),
+      m_timers(this, [this](int id) { IfWired(m_pRules, &DpiPage::OnTimer, id); }) {}
 
 CWirelessDPIUI::~CWirelessDPIUI() = default;
 
@@ -67,47 +64,27 @@ void CWirelessDPIUI::ConnectControls() {
     for (int level = 0; level < kDpiLevelCount; ++level) {
         // toggled rather than clicked: a screen reader toggles a level without clicking it. The
         // program marks levels with signals blocked.
-        if (QAbstractButton* button = m_apLevelBtn[At(level)]) {
-            connect(button, &QAbstractButton::toggled, this, [this, level](bool checked) {
-                if (checked && m_pRules != nullptr) {
-                    m_pRules->OnLevelClick(level);
-                }
-            });
-        }
-        if (QAbstractButton* swatch = m_apLevelColor[At(level)]) {
-            connect(swatch, &QAbstractButton::clicked, this, [this, level] {
-                if (m_pRules != nullptr) {
-                    m_pRules->OnSwatchClick(level);
-                }
-            });
-        }
+        ConnectIf(m_apLevelBtn[At(level)], &QAbstractButton::toggled, this,
+                  [this, level](bool checked) {
+                      if (checked) {
+                          IfWired(m_pRules, &DpiPage::OnLevelClick, level);
+                      }
+                  });
+        ConnectIf(m_apLevelColor[At(level)], &QAbstractButton::clicked, this,
+                  [this, level] { IfWired(m_pRules, &DpiPage::OnSwatchClick, level); });
         if (QSlider* slider = m_apLevelSlider[At(level)]) {
             OnSliderSettled(slider, this, [this, level](int value) {
-                if (m_pRules != nullptr) {
-                    m_pRules->OnSliderReleased(level, value);
-                }
+                IfWired(m_pRules, &DpiPage::OnSliderReleased, level, value);
             });
             connect(slider, &QSlider::sliderMoved, this, [this, level](int value) {
-                if (m_pRules != nullptr) {
-                    m_pRules->OnSliderMoved(level, value);
-                }
+                IfWired(m_pRules, &DpiPage::OnSliderMoved, level, value);
             });
         }
     }
-    if (m_pRateList != nullptr) {
-        connect(m_pRateList, &QComboBox::currentIndexChanged, this, [this](int item) {
-            if (m_pRules != nullptr) {
-                m_pRules->OnRateChosen(item);
-            }
-        });
-    }
-    if (m_pMouseSettingsBtn != nullptr) {
-        connect(m_pMouseSettingsBtn, &QAbstractButton::clicked, this, [this] {
-            if (m_pRules != nullptr) {
-                m_pRules->OnMouseSettingsClick();
-            }
-        });
-    }
+    ConnectIf(m_pRateList, &QComboBox::currentIndexChanged, this,
+              WhenWired(m_pRules, &DpiPage::OnRateChosen));
+    ConnectIf(m_pMouseSettingsBtn, &QAbstractButton::clicked, this,
+              WhenWired(m_pRules, &DpiPage::OnMouseSettingsClick));
 }
 
 void CWirelessDPIUI::Wire(const PageContext& context) {
@@ -124,15 +101,11 @@ bool CWirelessDPIUI::FlushHeldEdits(const ApplySender& send) {
 }
 
 void CWirelessDPIUI::Reload() {
-    if (m_pRules != nullptr) {
-        m_pRules->Refresh();
-    }
+    IfWired(m_pRules, &DpiPage::Reload);
 }
 
 void CWirelessDPIUI::ShowCurrentLevel(int level) {
-    if (m_pRules != nullptr) {
-        m_pRules->ShowCurrentLevel(level);
-    }
+    IfWired(m_pRules, &DpiPage::ShowCurrentLevel, level);
 }
 
 void CWirelessDPIUI::StartTimer(int id, std::chrono::milliseconds period) {

@@ -33,11 +33,8 @@ void PaintRow(const std::array<QAbstractButton*, N>& buttons,
 }  // namespace
 
 CWirelessLightUI::CWirelessLightUI(QWidget* parent)
-    : CSettingsPage(parent, "wirelesslightpage.ui"), m_timers(this, [this](int id) {
-          if (m_pRules != nullptr) {
-              m_pRules->OnTimer(id);
-          }
-      }) {}
+    : CSettingsPage(parent, "wirelesslightpage.ui"),
+      m_timers(this, [this](int id) { IfWired(m_pRules, &LightingPage::OnTimer, id); }) {}
 
 CWirelessLightUI::~CWirelessLightUI() = default;
 
@@ -95,82 +92,44 @@ void CWirelessLightUI::FindControls(QWidget* root) {
 }
 
 void CWirelessLightUI::ConnectControls() {
-    // Every handler goes through m_pRules, which exists from Wire on.
-    const auto rules = [this] { return m_pRules.get(); };
-    if (m_pModeList != nullptr) {
-        connect(m_pModeList, &QComboBox::currentIndexChanged, this, [rules](int item) {
-            if (auto* page = rules()) {
-                page->OnModeChosen(item);
-            }
-        });
-    }
-    OnSliderSettled(m_pBrightnessSlider, this, [rules](int value) {
-        if (auto* page = rules()) {
-            page->OnBrightnessChanged(value);
-        }
-    });
-    OnSliderSettled(m_pSpeedSlider, this, [rules](int value) {
-        if (auto* page = rules()) {
-            page->OnSpeedChanged(value);
-        }
-    });
+    using Rules = veltrix::LightingPage;
+    ConnectIf(m_pModeList, &QComboBox::currentIndexChanged, this,
+              WhenWired(m_pRules, &Rules::OnModeChosen));
+    OnSliderSettled(m_pBrightnessSlider, this, WhenWired(m_pRules, &Rules::OnBrightnessChanged));
+    OnSliderSettled(m_pSpeedSlider, this, WhenWired(m_pRules, &Rules::OnSpeedChanged));
     for (const ColorChannel channel : kChannels) {
-        if (QLineEdit* edit = ChannelEdit(channel)) {
-            // textChanged rather than textEdited, so that assistive tools that set the text
-            // count as the user; the program's own texts are set with signals blocked.
-            connect(edit, &QLineEdit::textChanged, this, [rules, channel](const QString& text) {
-                if (auto* page = rules()) {
-                    page->OnChannelEdited(channel, text.toStdString());
-                }
-            });
-        }
+        // textChanged rather than textEdited, so that assistive tools that set the text count as
+        // the user; the program's own texts are set with signals blocked.
+        ConnectIf(ChannelEdit(channel), &QLineEdit::textChanged, this,
+                  WhenWired(m_pRules, [channel](Rules& rules, const QString& text) {
+                      rules.OnChannelEdited(channel, text.toStdString());
+                  }));
     }
     for (std::size_t i = 0; i < m_apColorBtn.size(); ++i) {
-        if (QAbstractButton* button = m_apColorBtn[i]) {
-            connect(button, &QAbstractButton::clicked, this, [rules, i] {
-                if (auto* page = rules()) {
-                    page->OnPaletteClick(static_cast<int>(i));
-                }
-            });
-        }
+        ConnectIf(
+            m_apColorBtn[i], &QAbstractButton::clicked, this,
+            WhenWired(m_pRules, [i](Rules& rules) { rules.OnPaletteClick(static_cast<int>(i)); }));
     }
     for (std::size_t i = 0; i < m_apPresetBtn.size(); ++i) {
-        if (QAbstractButton* button = m_apPresetBtn[i]) {
-            connect(button, &QAbstractButton::clicked, this, [rules, i] {
-                if (auto* page = rules()) {
-                    page->OnPresetClick(static_cast<int>(i));
-                }
-            });
-        }
+        ConnectIf(
+            m_apPresetBtn[i], &QAbstractButton::clicked, this,
+            WhenWired(m_pRules, [i](Rules& rules) { rules.OnPresetClick(static_cast<int>(i)); }));
     }
     for (std::size_t i = 0; i < m_apDirectionBtn.size(); ++i) {
         // toggled rather than clicked: a screen reader toggles a direction without clicking it.
         // The program shows the direction with signals blocked.
-        if (QAbstractButton* button = m_apDirectionBtn[i]) {
-            connect(button, &QAbstractButton::toggled, this, [rules, i](bool checked) {
-                if (auto* page = rules(); page != nullptr && checked) {
-                    page->OnDirectionClick(static_cast<int>(i));
-                }
-            });
-        }
+        ConnectIf(m_apDirectionBtn[i], &QAbstractButton::toggled, this,
+                  WhenWired(m_pRules, [i](Rules& rules, bool checked) {
+                      if (checked) {
+                          rules.OnDirectionClick(static_cast<int>(i));
+                      }
+                  }));
     }
-    if (m_pWheel != nullptr) {
-        connect(m_pWheel, &ColorWheel::ColorChanged, this, [rules](QRgb color) {
-            if (auto* page = rules()) {
-                page->OnWheelMoved(color);
-            }
-        });
-        connect(m_pWheel, &ColorWheel::ColorChangedButtonUp, this, [rules](QRgb color) {
-            if (auto* page = rules()) {
-                page->OnWheelReleased(color);
-            }
-        });
-        connect(m_pWheel, &ColorWheel::ColorChangedByKey, this, [rules](QRgb color) {
-            if (auto* page = rules()) {
-                page->OnWheelKeyed(color);
-            }
-        });
-    }
+    ConnectIf(m_pWheel, &ColorWheel::ColorChanged, this, WhenWired(m_pRules, &Rules::OnWheelMoved));
+    ConnectIf(m_pWheel, &ColorWheel::ColorChangedButtonUp, this,
+              WhenWired(m_pRules, &Rules::OnWheelReleased));
+    ConnectIf(m_pWheel, &ColorWheel::ColorChangedByKey, this,
+              WhenWired(m_pRules, &Rules::OnWheelKeyed));
 }
 
 void CWirelessLightUI::Wire(const PageContext& context) {
@@ -187,9 +146,7 @@ bool CWirelessLightUI::FlushHeldEdits(const ApplySender& send) {
 }
 
 void CWirelessLightUI::Reload() {
-    if (m_pRules != nullptr) {
-        m_pRules->RefreshFromProfile();
-    }
+    IfWired(m_pRules, &LightingPage::Reload);
 }
 
 void CWirelessLightUI::StartTimer(int id, std::chrono::milliseconds period) {

@@ -2,17 +2,19 @@
 
 // The macro page: the list of macros, the action list of the one being edited with its editor,
 // recording from the keyboard and mouse, and single macros exchanged with .macro files. The rules
-// live in the core's working copy and recorder; this page finds its controls, reports what the
-// user does to them, and draws what the core tells it through MacroPageView.
+// live in the core's macro library, working copy and recorder; this page finds its controls,
+// reports what the user does to them, and draws what the core tells it through MacroPageView and
+// MacroLibraryView.
 
-#include <QIcon>
 #include <QString>
 #include <array>
 #include <cstdint>
 #include <memory>
 
 #include "FileDialogs.h"
+#include "MacroActionList.h"
 #include "SettingsPage.h"
+#include "macro/MacroLibrary.h"
 #include "macro/MacroPageView.h"
 #include "macro/MacroRecorder.h"
 #include "macro/MacroWorkingCopy.h"
@@ -25,7 +27,7 @@ class QStackedWidget;
 
 namespace veltrix::gui {
 
-class CWirelessMacroUI : public CSettingsPage, public MacroPageView {
+class CWirelessMacroUI : public CSettingsPage, public MacroPageView, public MacroLibraryView {
     Q_OBJECT
 
   public:
@@ -51,22 +53,36 @@ class CWirelessMacroUI : public CSettingsPage, public MacroPageView {
 
     // MacroPageView
     void ShowMacroName(std::u16string_view name) override;
-    void ShowActionRows(std::span<const ActionRow> rows) override;
-    void SelectActionRow(int row) override;
-    void RemoveActionRow(int row) override;
-    void UpdateActionRow(int row, const ActionRow& content) override;
-    void ShowActionRowKey(int row, std::string_view keyTextId) override;
-    void ShowActionRowDelay(int row, std::uint16_t delay) override;
-    void ShowActionEditor(const ActionEditorState& state) override;
-    void ShowEditedKey(std::string_view keyTextId) override;
-    void ShowMouseActionDelay(std::uint16_t delay) override;
-    void UncheckActionEditBox() override;
+    void ShowActionRows(std::span<const ActionRow> rows) override { m_actionRows.ShowRows(rows); }
+    void SelectActionRow(int row) override { m_actionRows.Select(row); }
+    void RemoveActionRow(int row) override { m_actionRows.Remove(row); }
+    void UpdateActionRow(int row, const ActionRow& content) override {
+        m_actionRows.Update(row, content);
+    }
+    void ShowActionRowKey(int row, std::string_view keyTextId) override {
+        m_actionRows.ShowKey(row, keyTextId);
+    }
+    void ShowActionRowDelay(int row, std::uint16_t delay) override {
+        m_actionRows.ShowDelay(row, delay);
+    }
+    void ShowActionEditor(const ActionEditorState& state) override { m_stepEditor.Show(state); }
+    void ShowEditedKey(std::string_view keyTextId) override { m_stepEditor.ShowKey(keyTextId); }
+    void ShowMouseActionDelay(std::uint16_t delay) override { m_stepEditor.ShowMouseDelay(delay); }
+    void UncheckActionEditBox() override { m_stepEditor.UncheckEditBox(); }
     void ShowUnsavedState(bool unsaved) override;
     std::string DefaultDelayText() const override;
     void ShowRecordButtonText(std::string_view textId) override;
     void UncheckRecordButton() override;
-    void ShowRecording(bool recording) override;
-    void CreateMacro() override;
+    void ShowRecording(bool recording) override { Q_EMIT RecordingChanged(recording); }
+
+    // MacroLibraryView
+    void AppendMacroRow(std::u16string_view name) override;
+    void RemoveMacroRow(int row) override;
+    void RenameMacroRow(int row, std::u16string_view name) override;
+    void SelectMacroRow(int row) override;
+    void NotifyMacroListChanged() override { Q_EMIT MacroListChanged(); }
+    void NotifyMacroRenamed(std::u16string_view oldName, std::u16string_view newName) override;
+    void NotifyButtonEntriesChanged() override { Q_EMIT ButtonEntriesChanged(); }
 
   Q_SIGNALS:
     // Macros were added, renamed or erased: pages that list macros refill their lists.
@@ -90,14 +106,9 @@ class CWirelessMacroUI : public CSettingsPage, public MacroPageView {
     void OnNewMacro();
     void OnDeleteMacro();
     void OnMacroRowSelected(int row);
-    void OnActionRowSelected(int row);
     void OnNameEdited();
     void OnRecordClicked();
     void OnInsertMouseToggled(bool checked);
-    void OnActionEditClicked(bool checked);
-    void OnKeyDelayEdited();
-    void OnMouseDelayEdited();
-    void OnMouseButtonChosen(int index);
     void OnSave();
     void OnCancel();
     void OnImport();
@@ -105,12 +116,8 @@ class CWirelessMacroUI : public CSettingsPage, public MacroPageView {
 
     // New, delete, import and export wait until the edits are saved or cancelled.
     bool RefusedWhileUnsaved();
-    void PublishChange();
-    void AppendMacroRow(const MacroRecord& record);
-    void SelectMacroRowQuietly(int row);
     FileDialogRequest MacroFileRequest() const;
     void RememberFolder(const QString& file);
-    class ActionRowWidget* RowWidget(int row) const;
 
     // The controls, found by name; one that the layout lacks stays null.
     QListWidget* m_pMacroList = nullptr;
@@ -119,19 +126,12 @@ class CWirelessMacroUI : public CSettingsPage, public MacroPageView {
     QAbstractButton* m_pDeleteButton = nullptr;
     QAbstractButton* m_pInsertMouseButton = nullptr;
     QAbstractButton* m_pRecordButton = nullptr;
-    QListWidget* m_pActionList = nullptr;
     std::array<QAbstractButton*, 3> m_apDelayModeButtons{};  // by delay mode
     QLineEdit* m_pDefaultDelayEdit = nullptr;
     QAbstractButton* m_pUpButton = nullptr;
     QAbstractButton* m_pDownButton = nullptr;
     QAbstractButton* m_pDeleteActionButton = nullptr;
     QAbstractButton* m_pClearButton = nullptr;
-    QAbstractButton* m_pActionEditCheck = nullptr;
-    QLineEdit* m_pActionEdit = nullptr;
-    QLineEdit* m_pDelayEdit = nullptr;
-    QStackedWidget* m_pActionEditTab = nullptr;
-    QComboBox* m_pMouseActionCombo = nullptr;
-    QLineEdit* m_pMouseDelayEdit = nullptr;
     QAbstractButton* m_pImportButton = nullptr;
     QAbstractButton* m_pExportButton = nullptr;
     QWidget* m_pNameTab = nullptr;
@@ -144,12 +144,14 @@ class CWirelessMacroUI : public CSettingsPage, public MacroPageView {
 
     std::unique_ptr<TraceSink> m_pTrace;
     std::unique_ptr<MacroWorkingCopy> m_pEditor;
+    std::unique_ptr<MacroLibrary> m_pLibrary;
     std::unique_ptr<MacroRecorder> m_pRecorder;
+    MacroActionList m_actionRows;
+    MacroStepEditor m_stepEditor;
     // Where the next macro file dialog opens: the data folder, then the last folder used.
     QString m_lastFolder;
     // The key code of the click or key on the record button that is toggling it, 0 for none.
     std::uint8_t m_byRecordInput = 0;
-    QIcon m_keyboardPicture, m_mousePicture, m_pressPicture, m_releasePicture;
 };
 
 }  // namespace veltrix::gui

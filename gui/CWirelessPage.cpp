@@ -5,7 +5,6 @@
 #include <QProgressBar>
 #include <QSignalBlocker>
 #include <QStackedWidget>
-#include <QTimer>
 
 #include "CMsgWnd.h"
 #include "CWirelessButtonUI.h"
@@ -14,8 +13,8 @@
 #include "CWirelessMacroUI.h"
 #include "FileDialogs.h"
 #include "Language.h"
+#include "PageControls.h"
 #include "Skin.h"
-#include "profile/ProfileDefaults.h"
 #include "profile/ProfileTransfer.h"
 #include "profile/RecordAccess.h"
 #include "profile/SettingsFiles.h"
@@ -28,6 +27,7 @@ CWirelessPage::CWirelessPage(QWidget* root, QWidget* dialogOwner, const VeltrixW
       m_keeper(SettingsFile(m_dataFolder)),
       m_pDialogOwner(dialogOwner),
       m_window(window),
+      m_timers(this, [this](int id) { m_session.Link().OnTimer(id); }),
       m_session(m_settings, *this, window, SaveThrough(m_keeper), clock) {
     LookUpControls(root);
     ConnectControls();
@@ -101,15 +101,9 @@ void CWirelessPage::ConnectControls() {
             });
         }
     }
-    if (m_pExport != nullptr) {
-        connect(m_pExport, &QAbstractButton::clicked, this, &CWirelessPage::ExportProfile);
-    }
-    if (m_pImport != nullptr) {
-        connect(m_pImport, &QAbstractButton::clicked, this, &CWirelessPage::ImportProfile);
-    }
-    if (m_pReset != nullptr) {
-        connect(m_pReset, &QAbstractButton::clicked, this, &CWirelessPage::ResetProfiles);
-    }
+    ConnectIf(m_pExport, &QAbstractButton::clicked, this, &CWirelessPage::ExportProfile);
+    ConnectIf(m_pImport, &QAbstractButton::clicked, this, &CWirelessPage::ImportProfile);
+    ConnectIf(m_pReset, &QAbstractButton::clicked, this, &CWirelessPage::ResetProfiles);
     if (m_pMacroPage != nullptr) {
         connect(m_pMacroPage, &CWirelessMacroUI::MacroListChanged, this, [this] {
             for (CSettingsPage* page : m_pages) {
@@ -155,12 +149,10 @@ void CWirelessPage::WirePages(MacroStore& store, HookLibrary& hooks, CaptureTarg
     for (CSettingsPage* page : m_pages) {
         page->Wire(context);
     }
-    for (CSettingsPage* page : m_pages) {
-        page->FillMacroList();
-    }
+    FillMacroLists();
     ReloadPages();
     // Selecting the current profile's button applies it, so the mouse shows what the window does.
-    m_bStartupSelectionPending = true;
+    m_rules.ExpectStartupSelection();
     const int current = CurrentProfileIndex(m_settings);
     if (QAbstractButton* button = m_apProfile[static_cast<std::size_t>(current)]) {
         if (button->isChecked()) {
@@ -185,18 +177,30 @@ void CWirelessPage::EndCapture() {
     }
 }
 
+void CWirelessPage::CaptureButtonKey(std::uint32_t code, std::uint32_t flag) {
+    if (m_pButtonPage != nullptr && m_pButtonPage->SelectedButton() >= 0) {
+        m_pButtonPage->CaptureKey(code, flag);
+    }
+}
+
+void CWirelessPage::RecordMacroEvent(std::uint32_t code, std::uint32_t flag) {
+    if (m_pMacroPage != nullptr) {
+        m_pMacroPage->RecordEvent(code, flag);
+    }
+}
+
+void CWirelessPage::EditMacroKey(std::uint32_t code, std::uint32_t flag) {
+    if (m_pMacroPage != nullptr) {
+        m_pMacroPage->KeyEditEvent(code, flag);
+    }
+}
+
 bool CWirelessPage::OnDriverMessage(const Message& message) {
     return m_session.Link().OnDriverMessage(message);
 }
 
 void CWirelessPage::Apply(std::uintptr_t wParam, std::intptr_t lParam) {
-    // Every apply request comes from a change the user made, except the one that start-up posts
-    // for the profile it selects: an unreadable settings file stays untouched until the user acts.
-    if (m_bStartupSelectionPending && wParam == kApplyProfiles && lParam == 0) {
-        m_bStartupSelectionPending = false;
-    } else {
-        m_keeper.MarkUserChange();
-    }
+    m_rules.NoteApplyRequest(wParam, lParam);
     m_session.Apply(wParam, lParam);
 }
 
@@ -252,20 +256,14 @@ void CWirelessPage::SelectNavigation(int tab) {
 }
 
 void CWirelessPage::SelectProfile(int profile) {
-    m_settings.iCurProfile = profile;
-    ReloadPages();
-    VeltrixPost(&m_window, kMsgApplyRequest, kApplyProfiles, 0);
+    m_rules.SelectProfile(profile);
 }
 
 void CWirelessPage::ResetProfiles() {
-    // Every profile goes back to the factory settings, on the mouse too: there is no way back.
-    if (CMsgWnd::Ask(m_pDialogOwner, "warning_title_text", "reset_profile_confirm_text") != 1) {
-        return;
+    // There is no way back: the user is asked first.
+    if (CMsgWnd::Ask(m_pDialogOwner, "warning_title_text", "reset_profile_confirm_text") == 1) {
+        m_rules.ResetProfiles();
     }
-    ResetProfileSettings(m_settings);
-    SelectProfileButtonSilently(0);
-    ReloadPages();
-    VeltrixPost(&m_window, kMsgApplyRequest, kApplyProfiles, kApplyEveryProfile);
 }
 
 FileDialogRequest CWirelessPage::ProfileFileRequest() const {
@@ -275,11 +273,8 @@ FileDialogRequest CWirelessPage::ProfileFileRequest() const {
 
 void CWirelessPage::ExportProfile() {
     const QString file = AskSaveFileName(m_pDialogOwner, ProfileFileRequest());
-    if (file.isEmpty()) {
-        return;
-    }
     // A profile that did not reach its file must not look saved.
-    if (!ExportProfileFile(CurrentProfile(m_settings), file.toStdString())) {
+    if (!file.isEmpty() && !m_rules.ExportProfile(file.toStdString())) {
         CMsgWnd::Tell(m_pDialogOwner, "warning_title_text", "export_profile_failed_text");
     }
 }
@@ -290,21 +285,17 @@ void CWirelessPage::ImportProfile() {
     if (file.isEmpty() || m_pMacroStore == nullptr) {
         return;
     }
-    const ProfileImportResult result = ImportProfileFile(
-        CurrentProfile(m_settings), *m_pMacroStore, file.toStdString(), MacroFile(m_dataFolder));
-    if (!result.Imported()) {
-        CMsgWnd::Tell(m_pDialogOwner, "warning_title_text",
-                      ProfileImportWarningTextId(result.status));
-        return;
+    const ProfileImportStatus status =
+        m_rules.ImportProfile(*m_pMacroStore, file.toStdString(), m_dataFolder);
+    if (status != ProfileImportStatus::Imported) {
+        CMsgWnd::Tell(m_pDialogOwner, "warning_title_text", ProfileImportWarningTextId(status));
     }
-    if (result.macrosAdded > 0) {
-        for (CSettingsPage* page : m_pages) {
-            page->FillMacroList();
-        }
+}
+
+void CWirelessPage::FillMacroLists() {
+    for (CSettingsPage* page : m_pages) {
+        page->FillMacroList();
     }
-    ReloadPages();
-    SaveRecord();
-    VeltrixPost(&m_window, kMsgApplyRequest, kApplyProfiles, kApplyCurrentProfile);
 }
 
 void CWirelessPage::ShowSleepLabel(bool shown) {
@@ -322,7 +313,7 @@ void CWirelessPage::SetPowerTextId(std::string_view textId) {
 
 void CWirelessPage::SetPowerText(std::string_view text) {
     if (m_pPowerLabel != nullptr) {
-        m_pPowerLabel->setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+        m_pPowerLabel->setText(QtText(text));
         m_pPowerLabel->setAccessibleName(m_pPowerLabel->text());
     }
 }
@@ -334,18 +325,11 @@ void CWirelessPage::SetPowerProgress(int value) {
 }
 
 void CWirelessPage::StartTimer(int id, std::chrono::milliseconds period) {
-    QTimer*& timer = m_timers[id];
-    if (timer == nullptr) {
-        timer = new QTimer(this);
-        connect(timer, &QTimer::timeout, this, [this, id] { m_session.Link().OnTimer(id); });
-    }
-    timer->start(period);
+    m_timers.Start(id, period);
 }
 
 void CWirelessPage::StopTimer(int id) {
-    if (const auto found = m_timers.find(id); found != m_timers.end()) {
-        found->second->stop();
-    }
+    m_timers.Stop(id);
 }
 
 void CWirelessPage::MarkDpiLevel(int level) {

@@ -9,15 +9,17 @@
 #include <QPointer>
 #include <array>
 #include <filesystem>
-#include <map>
 #include <memory>
 #include <vector>
 
 #include "FileDialogs.h"
+#include "PageControls.h"
 #include "SettingsPage.h"
 #include "device/DeviceLinkView.h"
 #include "device/DeviceSession.h"
+#include "pages/DevicePageRules.h"
 #include "platform/Clock.h"
+#include "platform/HookLibrary.h"
 #include "platform/MessageQueue.h"
 #include "profile/SettingsKeeper.h"
 
@@ -25,7 +27,6 @@ class QAbstractButton;
 class QLabel;
 class QProgressBar;
 class QStackedWidget;
-class QTimer;
 
 namespace veltrix::gui {
 
@@ -40,7 +41,10 @@ inline constexpr int kButtonTab = 1;
 inline constexpr int kDpiTab = 2;
 inline constexpr int kMacroTab = 3;
 
-class CWirelessPage final : public QObject, public DeviceLinkView {
+class CWirelessPage final : public QObject,
+                            public DeviceLinkView,
+                            public DevicePageView,
+                            public HookEventTargets {
     Q_OBJECT
 
   public:
@@ -64,6 +68,11 @@ class CWirelessPage final : public QObject, public DeviceLinkView {
     void EndCapture();
 
     bool OnDriverMessage(const Message& message);
+
+    // HookEventTargets: the button page and the macro page.
+    void CaptureButtonKey(std::uint32_t code, std::uint32_t flag) override;
+    void RecordMacroEvent(std::uint32_t code, std::uint32_t flag) override;
+    void EditMacroKey(std::uint32_t code, std::uint32_t flag) override;
     // Queues an apply request for the worker, on a copy of the record as it is now.
     void Apply(std::uintptr_t wParam, std::intptr_t lParam);
     // The worker started or finished a request: the busy ring, and the save of the live record.
@@ -105,6 +114,8 @@ class CWirelessPage final : public QObject, public DeviceLinkView {
     void ReloadPages() override;
     void ShowBatteryState(BatteryState state) override;
     void WarnLowBattery() override;
+    // DevicePageView (and ReloadPages, SelectProfileButtonSilently above)
+    void FillMacroLists() override;
 
   Q_SIGNALS:
     // For the tray: the battery changed, or fell to its last bar.
@@ -120,14 +131,13 @@ class CWirelessPage final : public QObject, public DeviceLinkView {
     ProfileSettings m_settings{};
     std::filesystem::path m_dataFolder;
     SettingsKeeper m_keeper;
-    // The apply request of the start-up's profile selection is no change of the user's.
-    bool m_bStartupSelectionPending = false;
     bool m_bSettingsUnreadable = false;
     QWidget* m_pDialogOwner;
     MacroStore* m_pMacroStore = nullptr;
     HookLibrary* m_pHooks = nullptr;
     CaptureTargetFlags* m_pCaptureFlags = nullptr;
     VeltrixWindowHandle m_window;
+    PageTimers m_timers;  // the device link's
 
     std::array<QAbstractButton*, 4> m_apNavigation{};  // by tab index
     std::array<QAbstractButton*, kProfileCount> m_apProfile{};
@@ -145,8 +155,8 @@ class CWirelessPage final : public QObject, public DeviceLinkView {
     CWirelessLightUI* m_pLightPage = nullptr;
     CWirelessMacroUI* m_pMacroPage = nullptr;
     std::vector<CSettingsPage*> m_pages;
-    std::map<int, QTimer*> m_timers;
 
+    DevicePageRules m_rules{m_settings, m_keeper, *this, m_window};
     DeviceSession m_session;  // last: its worker and plugins post until it is gone
 };
 

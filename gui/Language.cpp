@@ -86,8 +86,16 @@ bool Language::Read(const QByteArray& xml, QHash<QString, QString>& texts) {
     return !reader.hasError();
 }
 
+QString QtText(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString QtText(std::u16string_view text) {
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
 QString Language::Text(std::string_view id) const {
-    return Text(QString::fromUtf8(id.data(), static_cast<qsizetype>(id.size())));
+    return Text(QtText(id));
 }
 
 QString Language::Text(const QString& id) const {

@@ -15,6 +15,10 @@ class QObject;
 
 namespace veltrix::gui {
 
+// The core's UTF-8 and UTF-16 texts as Qt's.
+QString QtText(std::string_view text);
+QString QtText(std::u16string_view text);
+
 class Language {
   public:
     // The program's language, loaded once at start-up.

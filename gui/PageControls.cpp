@@ -5,16 +5,49 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QTimer>
 
 #include "Skin.h"
+#include "platform/x11/KeysymTable.h"
+#include "vocabulary/KeyCodes.h"
+
+// X's headers name event types with macros that collide with Qt's enumerators.
+#undef KeyPress
+#undef KeyRelease
+#undef FocusIn
+#undef FocusOut
 
 namespace veltrix::gui {
 
-QString QtText(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+std::optional<std::uint8_t> InputKeyCode(const QEvent* event) {
+    switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+            if (static_cast<const QMouseEvent*>(event)->button() == Qt::LeftButton) {
+                return kKeyLeftButton;
+            }
+            return std::nullopt;
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease: {
+            const auto* key = static_cast<const QKeyEvent*>(event);
+            std::uint32_t virtualKey = x11::VirtualKeyOfKeysym(key->nativeVirtualKey());
+            if (virtualKey == 0 && key->key() == Qt::Key_Space) {
+                virtualKey = 0x20;  // platforms without key symbols
+            }
+            return KeyCodeFromVirtualKey(virtualKey).value_or(0);
+        }
+        default:
+            return std::nullopt;
+    }
+}
+
+void SetVisibleIf(QWidget* widget, bool visible) {
+    if (widget != nullptr) {
+        widget->setVisible(visible);
+    }
 }
 
 bool FilterKeyFieldEvent(QEvent* event, const KeyFieldCapture& capture) {

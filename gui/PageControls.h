@@ -7,10 +7,14 @@
 #include <QRgb>
 #include <QString>
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <span>
 #include <string_view>
+
+#include "Language.h"
 
 class QAbstractButton;
 class QComboBox;
@@ -22,7 +26,31 @@ class QWidget;
 
 namespace veltrix::gui {
 
-QString QtText(std::string_view text);
+// Connects a control of the layout; a control that the layout lacks is skipped.
+template <typename Control, typename Signal, typename Receiver, typename Slot>
+void ConnectIf(Control* control, Signal signal, const Receiver* receiver, Slot&& slot) {
+    if (control != nullptr) {
+        QObject::connect(control, signal, receiver, std::forward<Slot>(slot));
+    }
+}
+
+// Calls `action` on what `target` points to; nothing while it is null: the page is not wired.
+template <typename Pointer, typename Action, typename... Args>
+void IfWired(const Pointer& target, Action&& action, Args&&... args) {
+    if (target != nullptr) {
+        std::invoke(std::forward<Action>(action), *target, std::forward<Args>(args)...);
+    }
+}
+
+// The same as a slot, given as many of the signal's arguments as `action` takes.
+template <typename Pointer, typename Action>
+auto WhenWired(const Pointer& target, Action action) {
+    return
+        [&target, action](auto&&... args)
+            -> decltype(void(std::invoke(action, *target, std::forward<decltype(args)>(args)...))) {
+            IfWired(target, action, std::forward<decltype(args)>(args)...);
+        };
+}
 
 // Show a value without raising the control's signals; a null control is skipped.
 // `item` -1 shows no item.
@@ -34,6 +62,13 @@ void SetTextSilently(QLineEdit* edit, const QString& text);
 // Checks button `index` and unchecks the others, also when they are exclusive; an index outside
 // the set checks none.
 void CheckOnly(std::span<QAbstractButton* const> buttons, int index);
+
+// Shows or hides a control of the layout; one that the layout lacks is skipped.
+void SetVisibleIf(QWidget* widget, bool visible);
+
+// The key code of the primary button's press or release, or of a key's; a key the vocabulary does
+// not know gives 0, any other event nothing.
+std::optional<std::uint8_t> InputKeyCode(const QEvent* event);
 
 // A field that captures one key through KeyCapture. The field arms the capture when it takes the
 // focus and when it is activated again (clicked, Space or Enter), and ends it when the focus

@@ -10,7 +10,6 @@
 
 #include "Language.h"
 #include "Skin.h"
-#include "platform/Messages.h"
 
 namespace veltrix::gui {
 namespace {
@@ -30,8 +29,7 @@ QIcon TrayIconImage() {
 
 }  // namespace
 
-TrayIcon::TrayIcon(QWidget* window, const VeltrixWindowHandle& target)
-    : m_pWindow(window), m_target(target), m_pMenu(std::make_unique<QMenu>()) {
+TrayIcon::TrayIcon(QWidget* window) : m_pWindow(window), m_pMenu(std::make_unique<QMenu>()) {
     m_icon.setIcon(TrayIconImage());
     UpdateToolTip();
     m_pMenu->setObjectName("tray_menu");
@@ -41,10 +39,10 @@ TrayIcon::TrayIcon(QWidget* window, const VeltrixWindowHandle& target)
     connect(&m_icon, &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason why) {
                 if (why == QSystemTrayIcon::Trigger) {
-                    VeltrixPost(&m_target, kMsgTrayIcon, kTrayIconId, kMouseLeftButtonUp);
+                    Q_EMIT Clicked();
                 } else if (why == QSystemTrayIcon::Context && !m_pMenu->isVisible()) {
                     // Where the desktop asks for the menu without opening it itself.
-                    VeltrixPost(&m_target, kMsgTrayIcon, kTrayIconId, kMouseRightButtonUp);
+                    OpenMenu();
                 }
             });
     // Asked for even when no notification area exists yet: Qt embeds the icon once one appears,
@@ -138,11 +136,7 @@ void TrayIcon::RebuildMenu() {
         QAction* action = m_pMenu->addAction(item->icon(), item->text());
         action->setObjectName(item->objectName());
         const QString name = item->objectName();
-        connect(action, &QAction::triggered, this, [this, name] {
-            // The receiver takes the name and frees it.
-            VeltrixPost(&m_target, kMsgMenuCommand,
-                        reinterpret_cast<std::uintptr_t>(new QString(name)), 0);
-        });
+        connect(action, &QAction::triggered, this, [this, name] { Q_EMIT MenuItemChosen(name); });
     }
 }
 

@@ -1,31 +1,24 @@
 #pragma once
 
 // The notification-area icon. A left click and the menu's items reach the main window as its
-// messages; the menu is built afresh from the skin's "traymenu.ui" each time it opens. Its tooltip
+// signals; the menu is built afresh from the skin's "traymenu.ui" each time it opens. Its tooltip
 // names the program and the battery; a low battery is told to the desktop's notification service.
 
 #include <QObject>
 #include <QSystemTrayIcon>
-#include <cstdint>
 #include <memory>
 
 #include "device/DeviceLinkView.h"
-#include "platform/window_handle.h"
 
 class QMenu;
 
 namespace veltrix::gui {
 
-// The tray icon's message: wParam the icon, lParam the mouse message that happened on it.
-inline constexpr std::uintptr_t kTrayIconId = 107;
-inline constexpr std::intptr_t kMouseLeftButtonUp = 514;
-inline constexpr std::intptr_t kMouseRightButtonUp = 517;
-
 class TrayIcon final : public QObject {
     Q_OBJECT
 
   public:
-    TrayIcon(QWidget* window, const VeltrixWindowHandle& target);
+    explicit TrayIcon(QWidget* window);
     ~TrayIcon() override;
 
     // The desktop shows notification-area icons now.
@@ -46,6 +39,12 @@ class TrayIcon final : public QObject {
     void SetRecording(bool recording);
     QString ToolTip() const { return m_icon.toolTip(); }
 
+  Q_SIGNALS:
+    // The icon was clicked with the primary button.
+    void Clicked();
+    // A menu item was chosen, by the item's name in "traymenu.ui".
+    void MenuItemChosen(const QString& item);
+
   private:
     void RebuildMenu();
     // The tooltip from everything the icon tells.
@@ -53,7 +52,6 @@ class TrayIcon final : public QObject {
     void ShowBalloon(const QString& title, const QString& text);
 
     QWidget* m_pWindow;
-    VeltrixWindowHandle m_target;
     QSystemTrayIcon m_icon;
     std::unique_ptr<QMenu> m_pMenu;
     BatteryState m_battery;

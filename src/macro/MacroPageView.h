@@ -67,10 +67,6 @@ class MacroPageView {
     virtual void UncheckRecordButton() = 0;
     // A recording started or ended: the user can see from outside the window that one runs.
     virtual void ShowRecording(bool recording) = 0;
-
-    // Runs New macro as the page does for its add button: the macro is added to the store and
-    // its file, gets its row, and the row is selected, which loads it into the editor.
-    virtual void CreateMacro() = 0;
 };
 
 }  // namespace veltrix

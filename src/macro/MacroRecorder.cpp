@@ -42,11 +42,12 @@ MacroAction TranslateHookEvent(std::uint32_t code, std::uint32_t flag) {
             flag == 0 ? kDirectionPress : kDirectionRelease, 0};
 }
 
-MacroRecorder::MacroRecorder(MacroWorkingCopy& editor, MacroPageView& view, TraceSink& trace,
+MacroRecorder::MacroRecorder(MacroLibrary& library, MacroPageView& view, TraceSink& trace,
                              HookLibrary& hooks, CaptureTargetFlags& captureFlags,
                              const VeltrixWindowHandle& mainWindow, const Clock& clock,
                              HookRepeatFilter& repeatFilter)
-    : m_editor(editor),
+    : m_library(library),
+      m_editor(library.Editor()),
       m_view(view),
       m_trace(trace),
       m_hooks(hooks),
@@ -58,7 +59,7 @@ MacroRecorder::MacroRecorder(MacroWorkingCopy& editor, MacroPageView& view, Trac
 
 void MacroRecorder::OnRecordButton(std::uint8_t byInput) {
     if (m_editor.CurrentMacro() == nullptr) {
-        m_view.CreateMacro();
+        m_library.Create();
     }
     if (m_bRecording) {
         StopRecording(byInput);

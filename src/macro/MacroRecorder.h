@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "macro/HookRepeatFilter.h"
+#include "macro/MacroLibrary.h"
 #include "macro/MacroPageView.h"
 #include "macro/MacroWorkingCopy.h"
 #include "platform/Clock.h"
@@ -25,11 +26,11 @@ MacroAction TranslateHookEvent(std::uint32_t code, std::uint32_t flag);
 
 class MacroRecorder {
   public:
-    // mainWindow is the window that the hooks report to, and its flags route the events.
-    MacroRecorder(MacroWorkingCopy& editor, MacroPageView& view, TraceSink& trace,
-                  HookLibrary& hooks, CaptureTargetFlags& captureFlags,
-                  const VeltrixWindowHandle& mainWindow, const Clock& clock,
-                  HookRepeatFilter& repeatFilter);
+    // mainWindow is the window that the hooks report to, and its flags route the events. A
+    // recording started with no macro selected records into a new one of `library`.
+    MacroRecorder(MacroLibrary& library, MacroPageView& view, TraceSink& trace, HookLibrary& hooks,
+                  CaptureTargetFlags& captureFlags, const VeltrixWindowHandle& mainWindow,
+                  const Clock& clock, HookRepeatFilter& repeatFilter);
 
     // The record button was toggled: starts, or stops a running recording. `byInput` is the key
     // code (mouse buttons included) of the click or key that toggled it, 0 when unknown: the
@@ -64,6 +65,7 @@ class MacroRecorder {
     void RemoveRecordedStep(int row);
     void DropUnfinishedSteps(std::uint8_t byStopInput);
 
+    MacroLibrary& m_library;
     MacroWorkingCopy& m_editor;
     MacroPageView& m_view;
     TraceSink& m_trace;

@@ -409,16 +409,16 @@ void ButtonEditor::RefreshButtonLabel(int button) {
     }
 }
 
-void ButtonEditor::RefreshAllButtons() {
+void ButtonEditor::RefreshButtons() {
     GuardLastLeftClick();
     for (int button = 0; button < kShownButtonCount; ++button) {
         RefreshButtonLabel(button);
     }
 }
 
-void ButtonEditor::ShowProfile() {
+void ButtonEditor::Reload() {
     ResetSelection();
-    RefreshAllButtons();
+    RefreshButtons();
 }
 
 void ButtonEditor::RenameMacro(std::u16string_view oldName, std::u16string_view newName) {

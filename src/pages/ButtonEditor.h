@@ -78,11 +78,11 @@ class ButtonEditor {
     void RefreshButtonLabel(int button);
     // The guard and all twelve labels, after the macros changed the entries. An edit in progress
     // goes on.
-    void RefreshAllButtons();
+    void RefreshButtons();
     // The current profile changed under the page (a profile switch, an import, a reset): an open
     // edit belongs to the profile it began in, so it closes as Cancel does; then the buttons show
     // the new profile.
-    void ShowProfile();
+    void Reload();
     // The macro list again, after the macro store changed.
     void FillMacroList();
     // A macro got a new name: a pick of it in the open edit follows it.

@@ -26,7 +26,7 @@ DpiPage::DpiPage(ProfileSettings& settings, DpiPageView& view, const VeltrixWind
       m_window(window),
       m_hold(view, window, kTimerDpiApply, kApplyDpi) {}
 
-void DpiPage::Refresh() {
+void DpiPage::Reload() {
     const ProfileData& profile = Current();
     MarkLevel(CurrentDpiLevel(profile));
     for (int level = 0; level < kDpiLevelCount; ++level) {

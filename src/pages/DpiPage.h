@@ -50,7 +50,7 @@ class DpiPage {
     // Shows the current profile: after start-up, a profile change, an import and a reset. When
     // the rate list's selection changes, that is handled like the user's choice of the item, so
     // it posts a rate request (while the page is on screen).
-    void Refresh();
+    void Reload();
     // The mouse made `level` current (already stored): marks it; posts nothing.
     void ShowCurrentLevel(int level);
 

@@ -44,7 +44,7 @@ LightingPage::LightingPage(ProfileSettings& settings, LightingPageView& view,
       m_window(window),
       m_hold(view, window, kTimerLightApply, kApplyLight) {}
 
-void LightingPage::RefreshFromProfile() {
+void LightingPage::Reload() {
     const ProfileData& profile = Current();
     m_view.SetWheelColor(UiColorFromColorRef(profile.crLightColor));
     ShowColorEdits(profile.crLightColor);

@@ -66,7 +66,7 @@ class LightingPage {
 
     // Called by the device page after start-up, a profile change, an import and a reset: shows
     // the current profile. Posts nothing.
-    void RefreshFromProfile();
+    void Reload();
 
     // The user's events. The page ignores them while it is not on screen.
     // The user chose mode `item`: applied at once, whichever mode it was before.

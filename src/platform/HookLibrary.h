@@ -47,4 +47,29 @@ inline void EndCapture(HookLibrary& hooks, CaptureTargetFlags& flags) {
     hooks.removemousehook();
 }
 
+// The parties a hook event may be meant for while a capture runs.
+class HookEventTargets {
+  public:
+    virtual ~HookEventTargets() = default;
+    // The key field of the button page; it ignores keys while no button is selected.
+    virtual void CaptureButtonKey(std::uint32_t code, std::uint32_t flag) = 0;
+    virtual void RecordMacroEvent(std::uint32_t code, std::uint32_t flag) = 0;
+    virtual void EditMacroKey(std::uint32_t code, std::uint32_t flag) = 0;
+};
+
+// Hands a hook event to the target of each set flag. Each flag is asked on its own: a page that
+// starts capturing has cleared the others, and an event with no flag set goes nowhere.
+inline void RouteHookEvent(const CaptureTargetFlags& flags, HookEventTargets& targets,
+                           std::uint32_t code, std::uint32_t flag) {
+    if (flags.byButtonCapture == 1) {
+        targets.CaptureButtonKey(code, flag);
+    }
+    if (flags.byMacroRecording == 1) {
+        targets.RecordMacroEvent(code, flag);
+    }
+    if (flags.byMacroKeyEdit == 1) {
+        targets.EditMacroKey(code, flag);
+    }
+}
+
 }  // namespace veltrix

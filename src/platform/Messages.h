@@ -9,10 +9,6 @@ namespace veltrix {
 
 // Ends the worker's loop.
 inline constexpr std::uint32_t kMsgQuit = 18;
-// Tray icon: wParam the icon id, lParam the mouse message.
-inline constexpr std::uint32_t kMsgTrayIcon = 1025;
-// A tray menu item was chosen.
-inline constexpr std::uint32_t kMsgMenuCommand = 1027;
 // Input from the hook plugin: wParam a virtual key or mouse message, lParam its qualifier.
 inline constexpr std::uint32_t kMsgHookEvent = 1034;
 // The event codes of a mouse button in a hook event; any other code is a virtual key. For the

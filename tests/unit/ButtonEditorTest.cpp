@@ -72,7 +72,7 @@ class ButtonEditorTest : public ::testing::Test {
   protected:
     ButtonEditorTest() {
         m_editor.FillMacroList();
-        m_editor.RefreshAllButtons();
+        m_editor.RefreshButtons();
     }
 
     ButtonEntry& Entry(int button, int profile = 0) {
@@ -363,7 +363,7 @@ TEST_F(ButtonEditorTest, AProfileSwitchClosesTheEditAsCancelDoes) {
     m_editor.ChooseFunction(ButtonList::Category, kDpi);
     m_settings->iCurProfile = 3;
     const auto before = BytesOf(*m_settings);
-    m_editor.ShowProfile();
+    m_editor.Reload();
     EXPECT_EQ(m_page.labels[1], "play_pause_text");
     EXPECT_EQ(Shown(m_page.enabled), "011111111111") << "the guard of the new profile";
     EXPECT_FALSE(m_page.panel);

@@ -62,7 +62,7 @@ struct SentRequests {
 };
 
 TEST_F(DpiPageTest, RefreshShowsTheProfileAndPostsARateRequestOnlyWhenTheShownRateChanges) {
-    m_page.Refresh();
+    m_page.Reload();
     // A level without a value says so rather than reading "0" beside a slider at its minimum.
     const std::string off = "id:dpi_level_off_text";
     EXPECT_EQ(m_screen.texts,
@@ -78,7 +78,7 @@ TEST_F(DpiPageTest, RefreshShowsTheProfileAndPostsARateRequestOnlyWhenTheShownRa
     Profile(4).iReportRate = 3;
     for (const int profile : {3, 4}) {
         m_settings->iCurProfile = profile;
-        m_page.Refresh();
+        m_page.Reload();
     }
     EXPECT_THAT(Posted(), ElementsAre(ApplyRequest(kApplyRate, 4))) << "3 has the same rate";
     EXPECT_EQ(m_screen.rate, 3);
@@ -89,7 +89,7 @@ TEST_F(DpiPageTest, RefreshShowsTheProfileAndPostsARateRequestOnlyWhenTheShownRa
     Profile(2).iReportRate = 7;
     Profile(2).aiDpiValue[0] = 30000000;
     m_settings->iCurProfile = 2;
-    m_page.Refresh();
+    m_page.Reload();
     EXPECT_EQ(m_screen.levelButton, 7);
     EXPECT_EQ(m_screen.texts[0], "3000000000");
     EXPECT_EQ(m_screen.rate, -1);
@@ -169,7 +169,7 @@ TEST_F(DpiPageTest, AFlushSendsEveryHeldProfileAtOnceAndOnlyOnce) {
 
 TEST_F(DpiPageTest, ALevelWithoutAValueShowsAsNotSetUntilTheUserMovesIt) {
     Profile(0).aiDpiValue[6] = -3;  // only a damaged file holds one below the range
-    m_page.Refresh();
+    m_page.Reload();
     EXPECT_EQ(m_screen.texts[6], "id:dpi_level_off_text");
     EXPECT_EQ(m_screen.texts[7], "id:dpi_level_off_text");
     m_page.OnSliderMoved(7, 1);
@@ -180,7 +180,7 @@ TEST_F(DpiPageTest, ALevelWithoutAValueShowsAsNotSetUntilTheUserMovesIt) {
 }
 
 TEST_F(DpiPageTest, LevelAndRateChoicesAreAppliedAtOnceAndTheMousesLevelOnlyShown) {
-    m_page.Refresh();
+    m_page.Reload();
     Posted();
     m_settings->iCurProfile = 3;
     m_page.OnLevelClick(5);
@@ -213,7 +213,7 @@ TEST_F(DpiPageTest, AConfirmedColourIsStoredRedFirstAndAppliedAndACancelledOneCh
     // swatch was clicked, and the swatch keeps showing the new profile's.
     m_screen.duringPicker = [this] {
         m_settings->iCurProfile = 2;
-        m_page.Refresh();
+        m_page.Reload();
     };
     m_page.OnSwatchClick(6);
     EXPECT_EQ(Profile(0).acrDpiColor[6], 0x000AB41Eu);

@@ -55,7 +55,7 @@ TEST_F(LightingPageTest, RefreshShowsTheProfileAndPostsNothing) {
     profile.crLightColor = 0x00336699;
     profile.acrLightPreset[0] = 0x00FF00FF;
     m_settings->iCurProfile = 2;
-    m_page.RefreshFromProfile();
+    m_page.Reload();
     EXPECT_EQ(m_screen.mode, 1);
     EXPECT_EQ(m_screen.brightness, 3);
     EXPECT_EQ(m_screen.direction, 0);
@@ -65,7 +65,7 @@ TEST_F(LightingPageTest, RefreshShowsTheProfileAndPostsNothing) {
     EXPECT_EQ(m_screen.presetPreview, 0xFFFF00FFu);
 
     profile.iLightMode = 40;  // only a damaged file holds it: no item, no group, and kept
-    m_page.RefreshFromProfile();
+    m_page.Reload();
     EXPECT_EQ(m_screen.mode, -1);
     EXPECT_EQ(m_screen.groups, LightGroups{});
     EXPECT_EQ(profile.iLightMode, 40);
@@ -90,7 +90,7 @@ TEST_F(LightingPageTest, EveryModeChoiceShowsItsGroupsAndIsAppliedAtOnce) {
         {8, speed},
     };
     Profile(0).crLightColor = 0x00102030;
-    m_page.RefreshFromProfile();
+    m_page.Reload();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.mode);
         m_page.OnModeChosen(c.mode);

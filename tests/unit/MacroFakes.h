@@ -5,7 +5,6 @@
 // the screen rather than a list of calls.
 
 #include <algorithm>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -49,7 +48,6 @@ class FakeMacroPage final : public MacroPageView {
     void ShowRecordButtonText(std::string_view textId) override { recordButtonText = textId; }
     void UncheckRecordButton() override { recordButtonChecked = false; }
     void ShowRecording(bool shown) override { recording = shown; }
-    void CreateMacro() override { createMacro(); }
 
     // Each row's key and delay as they read on screen, "key_A 10".
     Strings Screen() const {
@@ -66,7 +64,6 @@ class FakeMacroPage final : public MacroPageView {
     ActionEditorState editor;
     std::string editedKey, recordButtonText, defaultDelayText = "10";
     bool unsaved = false, recordButtonChecked = false, recording = false;
-    std::function<void()> createMacro = [] {};
 
   private:
     ActionRow& At(int row) { return rows.at(static_cast<std::size_t>(row)); }

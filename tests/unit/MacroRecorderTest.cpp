@@ -7,6 +7,7 @@
 #include "platform/Messages.h"
 #include "support/ByteImage.h"
 #include "support/ManualClock.h"
+#include "support/TempDir.h"
 #include "vocabulary/KeyCodes.h"
 
 namespace veltrix {
@@ -18,12 +19,20 @@ using namespace std::chrono_literals;
 constexpr std::uint32_t kVkA = 0x41, kVkB = 0x42;
 constexpr std::uint8_t kKeySpace = 44;
 
+// The macro list is not what these tests look at.
+class UnseenMacroList final : public MacroLibraryView {
+  public:
+    void AppendMacroRow(std::u16string_view) override {}
+    void RemoveMacroRow(int) override {}
+    void RenameMacroRow(int, std::u16string_view) override {}
+    void SelectMacroRow(int) override {}
+    void NotifyMacroListChanged() override {}
+    void NotifyMacroRenamed(std::u16string_view, std::u16string_view) override {}
+    void NotifyButtonEntriesChanged() override {}
+};
+
 class MacroRecorderTest : public MacroEditorTest {
   protected:
-    MacroRecorderTest() {
-        m_page.createMacro = [this] { Edit({}); };
-    }
-
     // A key event as the hook reports it, after a pause; any flag but 0 is a release.
     void Key(std::uint32_t vk, bool release, std::chrono::nanoseconds after = 0ns) {
         m_clock.Advance(after);
@@ -35,8 +44,15 @@ class MacroRecorderTest : public MacroEditorTest {
     HookRepeatFilter m_filter;
     CaptureTargetFlags m_flags{1, 0, 1};
     VeltrixWindowHandle m_window{this, nullptr};
-    MacroRecorder m_recorder{m_editor, m_page,   m_trace, m_hooks,
-                             m_flags,  m_window, m_clock, m_filter};
+    TempDir m_data;
+    UnseenMacroList m_list;
+    MacroLibrary m_library{m_store,
+                           m_editor,
+                           m_list,
+                           [](std::string_view) { return std::u16string(u"Macro"); },
+                           {m_data.Path()}};
+    MacroRecorder m_recorder{m_library, m_page,   m_trace, m_hooks,
+                             m_flags,   m_window, m_clock, m_filter};
 };
 
 TEST_F(MacroRecorderTest, StartAndStopSetTheFlagsAndCallTheHooksInOrder) {
@@ -139,7 +155,7 @@ TEST_F(MacroRecorderTest, EachRecordingStartsAfreshAndRepeatsAreDropped) {
 
     // A recorder made afresh, as a page built again makes one, shares the filter; the held B
     // and the last event of the recording before count for nothing in the next one.
-    MacroRecorder again{m_editor, m_page, m_trace, m_hooks, m_flags, m_window, m_clock, m_filter};
+    MacroRecorder again{m_library, m_page, m_trace, m_hooks, m_flags, m_window, m_clock, m_filter};
     m_editor.SelectAction(1);
     again.OnRecordButton();
     again.RecordEvent(kVkB, 0x80000000u);
@@ -211,6 +227,22 @@ TEST_F(MacroRecorderTest, RecordingStopsByItselfAtTheLimit) {
     Key(kVkB, false);
     EXPECT_EQ(m_editor.ActionCount(), 45) << "a press that could never be released gets no step";
     EXPECT_FALSE(m_recorder.Recording());
+}
+
+// Each set flag gets the event, however many are set; none set, nobody does.
+TEST(HookEventRouting, EverySetFlagAndOnlyThoseGetTheEvent) {
+    struct Targets final : HookEventTargets {
+        void CaptureButtonKey(std::uint32_t code, std::uint32_t) override { Got("button", code); }
+        void RecordMacroEvent(std::uint32_t code, std::uint32_t) override { Got("record", code); }
+        void EditMacroKey(std::uint32_t code, std::uint32_t) override { Got("key", code); }
+        void Got(const char* who, std::uint32_t code) { got.push_back(who + std::to_string(code)); }
+        Strings got;
+    } targets;
+    RouteHookEvent({0, 0, 0}, targets, 1, 0);
+    RouteHookEvent({1, 0, 0}, targets, 2, 0);
+    RouteHookEvent({0, 1, 1}, targets, 3, 0);
+    RouteHookEvent({2, 0, 0}, targets, 4, 0);  // only 1 means set
+    EXPECT_EQ(targets.got, (Strings{"button2", "record3", "key3"}));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "MouseModel.h"
 #include "device/RecordingTransport.h"
 #include "device/ReportSender.h"
+#include "pages/DevicePageRules.h"
 #include "platform/BinaryFile.h"
 #include "platform/Messages.h"
 #include "platform/Utf16Text.h"
@@ -259,6 +260,68 @@ TEST_F(ProfileTransferTest, RandomBytesImportInRangeAndTheMouseAcceptsEveryRepor
         }
         EXPECT_EQ(mouse.BadFrameCount(), 0) << "round " << round;
     }
+}
+
+// The device page's profile buttons, reset, import and the start-up's own request.
+class DevicePageRulesTest : public ::testing::Test, public DevicePageView {
+  protected:
+    using Post = std::tuple<std::uint32_t, std::uintptr_t, std::intptr_t>;
+
+    DevicePageRulesTest() { ResetProfileSettings(m_settings); }
+    void ReloadPages() override { ++m_reloads; }
+    void SelectProfileButtonSilently(int profile) override { m_checkedButton = profile; }
+    void FillMacroLists() override { ++m_refills; }
+    static void Posted(void* self, std::uint32_t id, std::uintptr_t w, std::intptr_t l) {
+        static_cast<DevicePageRulesTest*>(self)->m_posts.emplace_back(id, w, l);
+    }
+
+    TempDir m_data;
+    ProfileSettings m_settings{};
+    SettingsKeeper m_keeper{SettingsFile(m_data.Path())};
+    MacroStore m_store;
+    DevicePageRules m_rules{m_settings, m_keeper, *this, {this, &Posted}};
+    int m_reloads = 0, m_refills = 0, m_checkedButton = -1;
+    std::vector<Post> m_posts;
+};
+
+TEST_F(DevicePageRulesTest, OnlyTheStartUpsOwnSelectionLeavesAnUnreadableFileAlone) {
+    std::filesystem::create_directories(SettingsFolder(m_data.Path()));
+    std::filesystem::create_symlink(m_data / "nowhere", SettingsFile(m_data.Path()));
+    ASSERT_EQ(m_keeper.Load(m_settings), SettingsSource::Unreadable);
+    m_rules.ExpectStartupSelection();
+    m_rules.SelectProfile(2);
+    EXPECT_EQ(m_settings.iCurProfile, 2);
+    EXPECT_EQ(m_reloads, 1);
+    ASSERT_EQ(m_posts, (std::vector<Post>{{kMsgApplyRequest, kApplyProfiles, 0}}));
+    m_rules.NoteApplyRequest(kApplyProfiles, 0);
+    EXPECT_TRUE(m_keeper.SavingHeld());
+    m_rules.NoteApplyRequest(kApplyProfiles, 0);  // the same request again is the user's
+    EXPECT_FALSE(m_keeper.SavingHeld());
+
+    ASSERT_EQ(m_keeper.Load(m_settings), SettingsSource::Unreadable);
+    m_rules.ExpectStartupSelection();
+    m_rules.NoteApplyRequest(kApplyDpi, 0);  // any other request first is the user's
+    EXPECT_FALSE(m_keeper.SavingHeld());
+}
+
+TEST_F(DevicePageRulesTest, ImportReplacesTheCurrentProfileAndResetReplacesAll) {
+    const std::filesystem::path file = m_data / "one.pro";
+    m_settings.iCurProfile = 2;
+    m_settings.Profiles[2].iLightSpeed = 7;
+    ASSERT_TRUE(m_rules.ExportProfile(file));
+    m_settings.Profiles[2].iLightSpeed = 1;
+    EXPECT_EQ(m_rules.ImportProfile(m_store, file, m_data.Path()), ProfileImportStatus::Imported);
+    EXPECT_EQ(m_settings.Profiles[2].iLightSpeed, 7);
+    EXPECT_EQ(m_reloads, 1);
+    EXPECT_EQ(m_refills, 0) << "no macros came with it";
+    EXPECT_TRUE(std::filesystem::exists(SettingsFile(m_data.Path()))) << "saved at once";
+
+    m_rules.ResetProfiles();
+    EXPECT_EQ(m_settings.iCurProfile, 0);
+    EXPECT_EQ(m_settings.Profiles[2].iLightSpeed, 5);
+    EXPECT_EQ(m_checkedButton, 0);
+    EXPECT_EQ(m_posts, (std::vector<Post>{{kMsgApplyRequest, kApplyProfiles, kApplyCurrentProfile},
+                                          {kMsgApplyRequest, kApplyProfiles, kApplyEveryProfile}}));
 }
 
 }  // namespace
