@@ -9,6 +9,7 @@
 #include <QShortcut>
 #include <QStackedWidget>
 #include <QWindow>
+#include <optional>
 
 #include "CAboutWnd.h"
 #include "CDPIMsg.h"
@@ -92,11 +93,17 @@ void CMainWnd::InitWindow() {
     m_pTray = std::make_unique<TrayIcon>(this, m_port.Handle());
     // The cable may have been found before there was a tray to tell.
     m_pTray->SetBattery(m_pPage->Session().Link().Battery());
+    std::optional<InputPath> boundPath;
     if (m_pHooks == nullptr) {
-        m_pHooks = BindHookLibrary();
+        BoundHooks bound = BindHookLibrary();
+        m_pHooks = std::move(bound.hooks);
+        boundPath = bound.path;
     }
     LoadMacroList(m_macroStore, m_options.dataFolder);
     m_pPage->WirePages(m_macroStore, *m_pHooks, m_captureFlags);
+    if (boundPath) {
+        ExplainInputPath(this, *boundPath);
+    }
     if (CWirelessMacroUI* macros = m_pPage->MacroPage()) {
         connect(macros, &CWirelessMacroUI::RecordingChanged, this, [this](bool recording) {
             if (m_pTray != nullptr) {
