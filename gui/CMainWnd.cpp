@@ -10,6 +10,7 @@
 #include <QStackedWidget>
 #include <QWindow>
 #include <optional>
+#include <utility>
 
 #include "CAboutWnd.h"
 #include "CDPIMsg.h"
@@ -17,6 +18,7 @@
 #include "CWirelessButtonUI.h"
 #include "CWirelessMacroUI.h"
 #include "CWirelessPage.h"
+#include "DesktopNotification.h"
 #include "HookBinding.h"
 #include "Language.h"
 #include "Skin.h"
@@ -306,12 +308,35 @@ void CMainWnd::ShowNoDeviceWarning() {
 
 void CMainWnd::ShowNotice(const QString& text) {
     m_noticeTimer.start();
+    if (QGuiApplication::platformName().startsWith("wayland")) {
+        SendNoticeNotification(text);
+        return;
+    }
     if (m_pNoticePopup != nullptr) {
         m_pNoticePopup->SetText(text);
         return;
     }
     m_pNoticePopup = new CDPIMsg(text);
     m_pNoticePopup->show();
+}
+
+void CMainWnd::SendNoticeNotification(const QString& text) {
+    if (m_bNoticeSending) {
+        m_pendingNotice = text;
+        return;
+    }
+    m_bNoticeSending = true;
+    DesktopNotification notice{text, {}, m_noticeId, static_cast<int>(kNoticeTime.count())};
+    notice.transient = true;
+    SendDesktopNotification(this, notice, [this](unsigned id) {
+        m_bNoticeSending = false;
+        if (id != 0) {
+            m_noticeId = id;
+        }
+        if (!m_pendingNotice.isEmpty()) {
+            SendNoticeNotification(std::exchange(m_pendingNotice, QString()));
+        }
+    });
 }
 
 void CMainWnd::CloseNotice() {

@@ -30,7 +30,7 @@ def wait_for(condition, timeout=PATIENCE, what="condition"):
 class Desktop:
     """Everything of one test, started in order and stopped in reverse."""
 
-    def __init__(self, tray=True, lang="C.UTF-8"):
+    def __init__(self, tray=True, lang="C.UTF-8", window_manager=False):
         self.dir = tempfile.mkdtemp(prefix="veltrix-e2e-")
         self.processes = []
         self.env = dict(os.environ)
@@ -54,6 +54,11 @@ class Desktop:
             self.env["ASAN_OPTIONS"] += ":detect_leaks=0"
         os.makedirs(self.env["XDG_RUNTIME_DIR"], mode=0o700)
         self._start_display()
+        if window_manager:
+            self._start(["openbox", "--sm-disable"])
+            wait_for(lambda: "window id" in subprocess.run(
+                ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=self.env,
+                capture_output=True, text=True).stdout, what="the window manager")
         self._start_buses()
         if tray:
             self.start_tray()
@@ -152,6 +157,11 @@ class Desktop:
         result = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", name],
                                 env=self.env, capture_output=True, text=True)
         return [w for w in result.stdout.split() if w]
+
+    def focused_window_name(self):
+        result = subprocess.run(["xdotool", "getwindowfocus", "getwindowname"], env=self.env,
+                                capture_output=True, text=True)
+        return result.stdout.strip()
 
     def screenshot(self, path):
         subprocess.run(["import", "-window", "root", path], env=self.env, check=True)
