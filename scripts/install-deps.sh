@@ -29,8 +29,8 @@ packages=(
   # layout switches for its tests
   libx11-dev libxtst-dev x11-xkb-utils xkb-data
   # the notice against a real window manager, and the window on a headless Wayland compositor
-  # with XWayland, typed into through the virtual-keyboard protocol
-  openbox sway xwayland wtype
+  # with XWayland
+  openbox sway xwayland
   # fuzzing (scripts/fuzz.sh): clang and its libFuzzer and sanitizer runtimes
   clang libclang-rt-14-dev
 )
