@@ -37,6 +37,8 @@ class WindowTest(unittest.TestCase):
         # Every list a screen reader meets tells what it chooses.
         for name in ("Function type", "Report rate", "Lighting mode", "Mouse action"):
             self.assertIsNotNone(screen.find("combo box", name), name)
+        # The mouse has answered once its first status report shows as a notice.
+        wait_for(lambda: screen.find("label", "DPI :1000") is not None, what="the first report")
 
         # Profile 3 from the window: the mouse is switched and the file keeps it.
         d.mouse("clear-log")
