@@ -14,8 +14,10 @@ QRect NoticeGeometry(const QRect& workArea) {
 }
 
 CDPIMsg::CDPIMsg(const QString& text) : m_text(text) {
-    setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                   Qt::WindowDoesNotAcceptFocus);
+    // A tooltip-kind window that bypasses the window manager: no window manager gives it the
+    // focus, tiles it, or moves the user's windows to make room for it.
+    setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint |
+                   Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_DeleteOnClose);
     setAttribute(Qt::WA_StyledBackground);

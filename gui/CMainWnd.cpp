@@ -9,12 +9,15 @@
 #include <QShortcut>
 #include <QStackedWidget>
 #include <QWindow>
+#include <optional>
+#include <utility>
 
 #include "CAboutWnd.h"
 #include "CDPIMsg.h"
 #include "CMsgWnd.h"
 #include "CWirelessMacroUI.h"
 #include "CWirelessPage.h"
+#include "DesktopNotification.h"
 #include "HookBinding.h"
 #include "Language.h"
 #include "Skin.h"
@@ -97,11 +100,17 @@ void CMainWnd::InitWindow() {
     connect(m_pTray.get(), &TrayIcon::MenuItemChosen, this, &CMainWnd::OnMenuCommand);
     // The cable may have been found before there was a tray to tell.
     m_pTray->SetBattery(m_pPage->Session().Link().Battery());
+    std::optional<InputPath> boundPath;
     if (m_pHooks == nullptr) {
-        m_pHooks = BindHookLibrary();
+        BoundHooks bound = BindHookLibrary();
+        m_pHooks = std::move(bound.hooks);
+        boundPath = bound.path;
     }
     LoadMacroList(m_macroStore, m_options.dataFolder);
     m_pPage->WirePages(m_macroStore, *m_pHooks, m_captureFlags);
+    if (boundPath) {
+        ExplainInputPath(this, *boundPath);
+    }
     if (CWirelessMacroUI* macros = m_pPage->MacroPage()) {
         connect(macros, &CWirelessMacroUI::RecordingChanged, this, [this](bool recording) {
             if (m_pTray != nullptr) {
@@ -285,12 +294,35 @@ void CMainWnd::ShowNoDeviceWarning() {
 
 void CMainWnd::ShowNotice(const QString& text) {
     m_noticeTimer.start();
+    if (QGuiApplication::platformName().startsWith("wayland")) {
+        SendNoticeNotification(text);
+        return;
+    }
     if (m_pNoticePopup != nullptr) {
         m_pNoticePopup->SetText(text);
         return;
     }
     m_pNoticePopup = new CDPIMsg(text);
     m_pNoticePopup->show();
+}
+
+void CMainWnd::SendNoticeNotification(const QString& text) {
+    if (m_bNoticeSending) {
+        m_pendingNotice = text;
+        return;
+    }
+    m_bNoticeSending = true;
+    DesktopNotification notice{text, {}, m_noticeId, static_cast<int>(kNoticeTime.count())};
+    notice.transient = true;
+    SendDesktopNotification(this, notice, [this](unsigned id) {
+        m_bNoticeSending = false;
+        if (id != 0) {
+            m_noticeId = id;
+        }
+        if (!m_pendingNotice.isEmpty()) {
+            SendNoticeNotification(std::exchange(m_pendingNotice, QString()));
+        }
+    });
 }
 
 void CMainWnd::CloseNotice() {

@@ -95,6 +95,9 @@ class CMainWnd final : public QMainWindow {
     void BringToFront(bool showOnlyWhenHidden);
     void ShowNoDeviceWarning();
     void ShowNotice(const QString& text);
+    // A Wayland window cannot place itself, and the compositor would treat the popup as a window
+    // of its own: there the notice is the desktop's notification, replaced in place.
+    void SendNoticeNotification(const QString& text);
     void CloseNotice();
     void OnPresenceChanged();
     void HideOrMinimise();
@@ -111,6 +114,11 @@ class CMainWnd final : public QMainWindow {
     std::unique_ptr<CWirelessPage> m_pPage;
     std::unique_ptr<TrayIcon> m_pTray;
     QPointer<CDPIMsg> m_pNoticePopup;
+    // The notification service's id of the last notice, and the text of one that waits for the
+    // answer to the notice on its way (so that it replaces that one rather than adding a second).
+    unsigned m_noticeId = 0;
+    bool m_bNoticeSending = false;
+    QString m_pendingNotice;
     QTimer m_noticeTimer;
     QWidget* m_pDeviceTabs = nullptr;
     bool m_bDevicePresent = false;

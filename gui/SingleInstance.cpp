@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QLocalSocket>
 #include <QStandardPaths>
+#include <algorithm>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,8 +12,10 @@
 namespace veltrix::gui {
 namespace {
 
-constexpr char kActivate[] = "activate\n";
+constexpr char kActivate[] = "activate";
 constexpr char kAnswer[] = "ok\n";
+// A request is one short line; anything longer is not ours and is not read on.
+constexpr qint64 kLongestRequest = 512;
 constexpr char kFolderName[] = "veltrix-wireless";
 
 // A real folder (not a link to one), the user's, that nobody else may enter or change.
@@ -29,6 +32,13 @@ QString CacheFolder() {
     }
     const QString home = QDir::homePath();
     return home.isEmpty() || home == "/" ? QString() : home + "/.cache";
+}
+
+// An activation token is an opaque word of printable ASCII; a token of anything else is dropped
+// rather than passed to the desktop.
+bool IsToken(const QByteArray& token) {
+    return !token.isEmpty() && token.size() <= 256 &&
+           std::all_of(token.begin(), token.end(), [](char c) { return c > ' ' && c < 0x7f; });
 }
 
 QString SocketPath(const QString& folder) {
@@ -67,7 +77,8 @@ SingleInstance::~SingleInstance() {
     m_server.close();
 }
 
-SingleInstance::Start SingleInstance::TryBecomePrimary(std::function<void()> onActivate) {
+SingleInstance::Start SingleInstance::TryBecomePrimary(
+    std::function<void(const QByteArray& token)> onActivate) {
     if (m_folder.isEmpty()) {
         m_folder = PrivateRuntimeFolder(&m_error);
         if (m_folder.isEmpty()) {
@@ -107,9 +118,19 @@ SingleInstance::Start SingleInstance::TryBecomePrimary(std::function<void()> onA
 
 void SingleInstance::Answer(QLocalSocket* client) {
     if (!client->canReadLine()) {
+        if (client->bytesAvailable() > kLongestRequest) {
+            client->abort();
+        }
         return;
     }
-    const bool activate = client->readLine() == kActivate;
+    // "activate", then the activation token the desktop gave the later start, if any.
+    const QByteArray line = client->readLine(kLongestRequest).trimmed();
+    const qsizetype space = line.indexOf(' ');
+    const bool activate = (space < 0 ? line : line.first(space)) == kActivate;
+    QByteArray token = space < 0 ? QByteArray() : line.mid(space + 1);
+    if (!IsToken(token)) {
+        token.clear();
+    }
     client->write(kAnswer);
     client->flush();
     client->disconnectFromServer();
@@ -117,7 +138,7 @@ void SingleInstance::Answer(QLocalSocket* client) {
     // a modal box, and the socket may be gone by the time it closes.
     if (activate && m_onActivate) {
         QMetaObject::invokeMethod(
-            this, [this] { m_onActivate(); }, Qt::QueuedConnection);
+            this, [this, token] { m_onActivate(token); }, Qt::QueuedConnection);
     }
 }
 
@@ -127,7 +148,14 @@ bool SingleInstance::ActivateRunning(int timeoutMs) const {
     if (!socket.waitForConnected(timeoutMs)) {
         return false;
     }
-    socket.write(kActivate);
+    // The desktop hands a started program a token that lets it raise a window (Wayland's
+    // activation); this start has no window of its own, so the token goes to the one that has.
+    QByteArray request = kActivate;
+    const QByteArray token = qgetenv("XDG_ACTIVATION_TOKEN");
+    if (IsToken(token)) {
+        request += ' ' + token;
+    }
+    socket.write(request + '\n');
     socket.flush();
     return socket.waitForReadyRead(timeoutMs) && socket.readLine() == kAnswer;
 }

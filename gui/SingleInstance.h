@@ -31,9 +31,11 @@ class SingleInstance final : public QObject {
 
     // Primary when this is the only instance; it then answers later starts and, once the answer
     // is on its way, calls `onActivate` from the event loop. Failed, with ErrorText() set, when
-    // the lock cannot be taken for another reason than a program holding it.
-    Start TryBecomePrimary(std::function<void()> onActivate);
-    // Asks the running instance to show itself; true when it answered.
+    // the lock cannot be taken for another reason than a program holding it. `onActivate` gets
+    // the later start's activation token (empty when it had none).
+    Start TryBecomePrimary(std::function<void(const QByteArray& token)> onActivate);
+    // Asks the running instance to show itself, passing on this start's XDG_ACTIVATION_TOKEN;
+    // true when it answered.
     bool ActivateRunning(int timeoutMs = 5000) const;
     QString ErrorText() const { return m_error; }
 
@@ -44,7 +46,7 @@ class SingleInstance final : public QObject {
     QString m_error;
     std::unique_ptr<QLockFile> m_pLock;
     QLocalServer m_server;
-    std::function<void()> m_onActivate;
+    std::function<void(const QByteArray& token)> m_onActivate;
 };
 
 }  // namespace veltrix::gui

@@ -2,12 +2,9 @@
 
 #include <QAction>
 #include <QCursor>
-#include <QDBusConnection>
-#include <QDBusMessage>
-#include <QDBusPendingCallWatcher>
-#include <QDBusPendingReply>
 #include <QMenu>
 
+#include "DesktopNotification.h"
 #include "Language.h"
 #include "Skin.h"
 
@@ -17,7 +14,6 @@ namespace {
 // The installed icon theme's names of the program's icons.
 const QString kIconName = QStringLiteral("veltrix-wireless");
 const QString kSymbolicIconName = QStringLiteral("veltrix-wireless-symbolic");
-const QString kDesktopEntry = QStringLiteral("io.veltrix.Wireless");
 
 // Notification panels and trays draw monochrome icons in the panel's own colour; the coloured
 // one is for where the theme has no symbolic icon, and the skin's for a program not installed.
@@ -83,33 +79,15 @@ void TrayIcon::UpdateToolTip() {
     if (m_bRecording) {
         lines << Tr("tray_recording_text");
     }
-    if (m_bRecording) {
-        lines << Tr("tray_recording_text");
-    }
     m_icon.setToolTip(lines.join('\n'));
 }
 
 void TrayIcon::NotifyLowBattery() {
     const QString title = Tr("low_battery_title_text");
     const QString text = Tr("low_power_text");
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected()) {
-        ShowBalloon(title, text);
-        return;
-    }
-    QDBusMessage notify = QDBusMessage::createMethodCall("org.freedesktop.Notifications",
-                                                         "/org/freedesktop/Notifications",
-                                                         "org.freedesktop.Notifications", "Notify");
-    const QVariantMap hints{{"desktop-entry", kDesktopEntry},
-                            {"urgency", QVariant::fromValue<uchar>(1)}};
     // No id to replace: each discharge is news of its own. The desktop decides how long it shows.
-    notify << Tr("mouse_name_text") << 0u << kIconName << title << text << QStringList{} << hints
-           << -1;
-    // Asynchronous: a slow or absent service never holds up the window.
-    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(notify), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, watcher, title, text] {
-        watcher->deleteLater();
-        if (watcher->isError()) {
+    SendDesktopNotification(this, {title, text}, [this, title, text](unsigned id) {
+        if (id == 0) {
             ShowBalloon(title, text);
         }
     });

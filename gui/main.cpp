@@ -83,8 +83,13 @@ int main(int argc, char* argv[]) {
 
     CMainWnd* window = nullptr;
     SingleInstance instance;
-    switch (instance.TryBecomePrimary([&window] {
+    switch (instance.TryBecomePrimary([&window](const QByteArray& token) {
         if (window != nullptr) {
+            // Qt's Wayland platform raises the window (or the box it opens) with the token it
+            // finds here, as a desktop lets only a program it has just started take the focus.
+            if (!token.isEmpty()) {
+                qputenv("XDG_ACTIVATION_TOKEN", token);
+            }
             window->HandleCustomMessage({kMsgActivate, 0, 0});
         }
     })) {

@@ -13,8 +13,9 @@ packages=(
   # the window: Qt 6 Widgets, layouts built at run time, SVG images, the local socket of the
   # single instance
   qt6-base-dev qt6-tools-dev qt6-svg-dev libqt6svg6 libqt6opengl6-dev libgl-dev fonts-dejavu-core
-  # Qt's own texts (file dialogs, standard buttons) in the user's language
-  qt6-translations-l10n
+  # Qt's own texts (file dialogs, standard buttons) in the user's language; the window native on
+  # Wayland desktops
+  qt6-translations-l10n qt6-wayland
   # end-to-end tests of the window: a virtual display with a notification area, a private
   # session bus with the accessibility bus, and a screen reader's view of the program
   xvfb xauth x11-utils xdotool imagemagick trayer dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0
@@ -27,6 +28,9 @@ packages=(
   # the input hook: X11 and its RECORD extension (libXtst); a private X server, real input and
   # layout switches for its tests
   libx11-dev libxtst-dev x11-xkb-utils xkb-data
+  # the notice against a real window manager, and the window on a headless Wayland compositor
+  # with XWayland
+  openbox sway xwayland
   # fuzzing (scripts/fuzz.sh): clang and its libFuzzer and sanitizer runtimes
   clang libclang-rt-14-dev
 )

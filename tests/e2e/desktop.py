@@ -9,10 +9,12 @@ import subprocess
 import sys
 import tempfile
 import time
+import unittest
 
 BIN = os.environ.get("VELTRIX_BIN", os.path.join(os.path.dirname(__file__), "../../build/bin"))
 PROGRAM = os.path.join(BIN, "veltrix-wireless")
 EMULATOR = os.path.join(BIN, "veltrix-mouse-emulator")
+SWAY_USER = "veltrix-e2e"  # the compositor refuses to run as root
 PATIENCE = 20.0  # seconds; generous for a loaded machine or a sanitizer build
 
 
@@ -30,9 +32,12 @@ def wait_for(condition, timeout=PATIENCE, what="condition"):
 class Desktop:
     """Everything of one test, started in order and stopped in reverse."""
 
-    def __init__(self, tray=True, lang="C.UTF-8"):
+    def __init__(self, tray=True, lang="C.UTF-8", window_manager=False, wayland=None):
+        """`wayland`: None for an X display of its own; else the program's platform ("wayland"
+        or "xcb") on a headless Wayland compositor with XWayland."""
         self.dir = tempfile.mkdtemp(prefix="veltrix-e2e-")
         self.processes = []
+        self.program = None
         self.env = dict(os.environ)
         for name in ("DISPLAY", "WAYLAND_DISPLAY", "DBUS_SESSION_BUS_ADDRESS", "AT_SPI_BUS_ADDRESS",
                      "LANGUAGE", "LC_ALL", "LC_MESSAGES"):
@@ -53,7 +58,22 @@ class Desktop:
         if "ASAN_OPTIONS" in self.env:
             self.env["ASAN_OPTIONS"] += ":detect_leaks=0"
         os.makedirs(self.env["XDG_RUNTIME_DIR"], mode=0o700)
-        self._start_display()
+        try:
+            self._start_all(tray, window_manager, wayland)
+        except BaseException:
+            self.close()  # what was started so far goes too (a skip included)
+            raise
+
+    def _start_all(self, tray, window_manager, wayland):
+        if wayland:
+            self._start_compositor(wayland)
+        else:
+            self._start_display()
+        if window_manager:
+            self._start(["openbox", "--sm-disable"])
+            wait_for(lambda: "window id" in subprocess.run(
+                ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=self.env,
+                capture_output=True, text=True).stdout, what="the window manager")
         self._start_buses()
         if tray:
             self.start_tray()
@@ -64,7 +84,6 @@ class Desktop:
         assert line.startswith("serving"), line
         self.env["VELTRIX_EMULATOR"] = self.socket
         os.environ.update({k: self.env[k] for k in ("DISPLAY", "DBUS_SESSION_BUS_ADDRESS")})
-        self.program = None
 
     # --- the pieces -----------------------------------------------------------------------
     def _start(self, argv, **kwargs):
@@ -88,6 +107,58 @@ class Desktop:
             number += chunk
         os.close(read)
         self.env["DISPLAY"] = ":" + number.decode().strip()
+
+    def _start_compositor(self, platform):
+        """A headless Wayland compositor with XWayland beside it: WAYLAND_DISPLAY for native
+        Wayland clients, DISPLAY for X11 ones. Raises unittest.SkipTest where none can run."""
+        if not shutil.which("sway"):
+            raise unittest.SkipTest("no Wayland compositor: sway is not installed "
+                                    "(scripts/install-deps.sh installs it)")
+        run_as = []
+        if os.getuid() == 0:
+            # The compositor refuses to run as root: it runs as a user of its own.
+            if subprocess.run(["id", SWAY_USER], capture_output=True).returncode != 0:
+                subprocess.run(["useradd", "--system", "--no-create-home", "--shell",
+                                "/usr/sbin/nologin", SWAY_USER], check=True)
+            os.chmod(self.dir, 0o755)
+            run_as = ["runuser", "-u", SWAY_USER, "--"]
+        home = os.path.join(self.dir, "sway")
+        runtime = os.path.join(home, "run")
+        os.makedirs(runtime, mode=0o700)
+        ready = os.path.join(home, "ready")
+        config = os.path.join(home, "config")
+        # XWayland admits only the compositor's user: it opens the server to the test's
+        # clients (a private server, on local sockets only), then says where everything is.
+        opener = os.path.join(home, "open-x.py")
+        with open(opener, "w") as f:
+            f.write("import ctypes\n"
+                    "x = ctypes.CDLL('libX11.so.6')\n"
+                    "x.XOpenDisplay.restype = ctypes.c_void_p\n"
+                    "d = ctypes.c_void_p(x.XOpenDisplay(None))\n"
+                    "x.XDisableAccessControl(d)\n"
+                    "x.XCloseDisplay(d)\n")
+        with open(config, "w") as f:
+            f.write("xwayland force\n"
+                    "output HEADLESS-1 resolution 1280x800\n"
+                    f"exec sh -c 'python3 {opener} && echo \"$WAYLAND_DISPLAY $DISPLAY\" > "
+                    f"{ready}.tmp && mv {ready}.tmp {ready}'\n")
+        if run_as:
+            shutil.chown(home, SWAY_USER)
+            shutil.chown(runtime, SWAY_USER)
+        env = {"PATH": "/usr/bin:/bin", "HOME": home, "XDG_RUNTIME_DIR": runtime,
+               "WLR_BACKENDS": "headless", "WLR_RENDERER": "pixman",
+               "WLR_LIBINPUT_NO_DEVICES": "1"}
+        self._start(run_as + ["env", "-i"] + [f"{k}={v}" for k, v in env.items()] +
+                    ["sway", "-c", config])
+        try:
+            wait_for(lambda: os.path.exists(ready), what="the compositor")
+        except AssertionError:
+            raise unittest.SkipTest("the Wayland compositor did not start (its log is in the test folder)")
+        with open(ready) as f:
+            wayland, display = f.read().split()
+        self.env["WAYLAND_DISPLAY"] = os.path.join(runtime, wayland)
+        self.env["DISPLAY"] = display
+        self.env["QT_QPA_PLATFORM"] = platform
 
     def _start_buses(self):
         bus = self._start(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
@@ -153,6 +224,11 @@ class Desktop:
                                 env=self.env, capture_output=True, text=True)
         return [w for w in result.stdout.split() if w]
 
+    def focused_window_name(self):
+        result = subprocess.run(["xdotool", "getwindowfocus", "getwindowname"], env=self.env,
+                                capture_output=True, text=True)
+        return result.stdout.strip()
+
     def screenshot(self, path):
         subprocess.run(["import", "-window", "root", path], env=self.env, check=True)
 
@@ -167,8 +243,13 @@ class Desktop:
             try:
                 process.wait(timeout=5)
             except subprocess.TimeoutExpired:
+                pass
+            # What a process left in its group (the compositor under runuser) goes too.
+            try:
                 os.killpg(process.pid, signal.SIGKILL)
-                process.wait()
+            except ProcessLookupError:
+                pass
+            process.wait()
             if process.stdout is not None:
                 process.stdout.close()
         shutil.rmtree(self.dir, ignore_errors=True)

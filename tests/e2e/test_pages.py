@@ -2,6 +2,7 @@
 emulated mouse: what the mouse receives is compared with what veltrixctl says the saved settings
 make it receive."""
 
+import json
 import os
 import signal
 import struct
@@ -59,8 +60,8 @@ GREETING = macro_record("Greeting", [(241, 1, 30), (241, 2, 30), (242, 1, 30), (
 
 class PagesTest(unittest.TestCase):
     # --- the session ------------------------------------------------------------------------
-    def open_session(self, macros=b""):
-        self.d = Desktop()
+    def open_session(self, macros=b"", **desktop):
+        self.d = Desktop(**desktop)
         self.addCleanup(self.d.close)
         self.folder = os.path.dirname(self.d.settings_file())
         if macros:
@@ -203,7 +204,55 @@ class PagesTest(unittest.TestCase):
                 if attempt == 9:
                     raise
 
+    def type_keys(self, *keys):
+        """Through a virtual keyboard with the standard layout: the compositor hands its
+        keymap to XWayland too, and the program stores keys by their place on that layout."""
+        subprocess.run([sys.executable, os.path.join(os.path.dirname(__file__), "keyboard.py"),
+                        *keys], env=self.d.env, check=True)
+
+    def record_abc_on_wayland(self, platform):
+        """Typed into the window through the compositor's virtual keyboard, "abc" is recorded
+        as six steps, whichever platform the window runs on."""
+        self.open_session(wayland=platform)
+        self.page("Macros")
+        actions = self.s.wait_showing("list", "Action list")
+        self.s.press("push button", "New macro")
+        record = self.s.press("check box", "Record")
+        wait_for(lambda: self.checked(record), what="the recording")
+        for attempt in range(10):  # the X11 hook listens from its own thread, soon after
+            self.type_keys("a")
+            try:
+                wait_for(lambda: actions.childCount >= 2, timeout=2, what="the key a")
+                break
+            except AssertionError:
+                if attempt == 9:
+                    raise
+        self.type_keys("b", "c")
+        wait_for(lambda: actions.childCount >= 6, what="the keys b and c")
+        self.s.press("check box", "Record")
+        wait_for(lambda: not self.checked(record), what="the end of the recording")
+        self.expect_saved_steps(0, [(4, 1), (4, 2), (5, 1), (5, 2), (6, 1), (6, 2)])
+
     # --- the tests ------------------------------------------------------------------------------
+    def test_native_wayland_records_and_tells_notices_without_the_focus(self):
+        self.record_abc_on_wayland("wayland")
+        notes = self.d.start_notifications()
+        # Notices are the desktop's notifications, each replacing the last: no window of the
+        # program's own takes the focus or the screen.
+        self.d.mouse("dpi-button")
+        wait_for(lambda: os.path.exists(notes) and len(read(notes).splitlines()) == 1,
+                 what="the notice")
+        self.d.mouse("dpi-button")
+        wait_for(lambda: len(read(notes).splitlines()) == 2, what="the second notice")
+        first, second = (json.loads(line) for line in read(notes).splitlines())
+        self.assertEqual((first["replaces"], second["replaces"]), (0, 1))
+        self.assertEqual((first["timeout"], second["timeout"]), (2000, 2000))
+        self.assertTrue(first["summary"].startswith("DPI"), first)
+        self.assertIsNone(self.s.find_showing("label", second["summary"]))
+
+    def test_through_xwayland_records_what_is_typed_into_the_window(self):
+        self.record_abc_on_wayland("xcb")
+
     def test_buttons_get_a_key_a_media_function_and_a_macro(self):
         self.open_session(macros=GREETING)
 

@@ -42,6 +42,8 @@ case $mode in
     done
     if [ "$has_gui" = 1 ]; then
       field Depends | grep -q 'libqt6widgets6' || fail "Depends lacks Qt: $(field Depends)"
+      field Recommends | grep -q '\bqt6-wayland\b' ||
+        fail "Recommends lacks Qt's Wayland platform: $(field Recommends)"
     fi
     # Everything lies under /usr, the prefix of a packaged program.
     outside=$(dpkg-deb -c "$deb" | awk '{print $6}' | grep -v '^\./usr/' | grep -v '^\./$' || true)

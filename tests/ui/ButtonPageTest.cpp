@@ -121,7 +121,7 @@ class ButtonPageTest : public QObject {
         ProfileSettings settings = DefaultProfileSettings();
         MacroStore store;
         CaptureTargetFlags flags{};
-        auto hooks = BindHookLibrary();
+        auto hooks = BindHookLibrary().hooks;
         MessageQueue window;
         page.Wire({&settings, nullptr, &store, hooks.get(), &flags, window.Handle(), nullptr, {}});
         page.FillMacroList();
@@ -137,6 +137,14 @@ class ButtonPageTest : public QObject {
         CWirelessButtonUI* page = window->DevicePage().ButtonPage();
         QWidget* panel = FindControl<QWidget>(page, "wireless_button_function_hor");
         QVERIFY(!panel->isVisible());
+        // Not an X11 desktop: where a capture or a recording starts, the window says what it hears.
+        for (const char* name : {"wireless_keyboard_type_edit", "wireless_macro_record_btn",
+                                 "wireless_macro_action_edit"}) {
+            QVERIFY2(FindControl<QWidget>(window.get(), name)
+                         ->toolTip()
+                         .endsWith(Tr("in_window_input_text")),
+                     name);
+        }
 
         // The factory profile: only button 1 holds left click, so it cannot be chosen.
         QVERIFY(!Button(page, 1)->isEnabled() && Button(page, 12)->isEnabled());

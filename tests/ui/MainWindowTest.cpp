@@ -7,6 +7,7 @@
 #include <QStackedWidget>
 #include <QtTest>
 #include <fstream>
+#include <thread>
 
 #include "CDPIMsg.h"
 #include "CMainWnd.h"
@@ -167,8 +168,29 @@ class MainWindowTest : public QObject {
         // start.
         fs::permissions(own.toStdString(), fs::perms(0755));
         SingleInstance instance;
-        QCOMPARE(instance.TryBecomePrimary([] {}), SingleInstance::Start::Failed);
+        QCOMPARE(instance.TryBecomePrimary([](const QByteArray&) {}),
+                 SingleInstance::Start::Failed);
         QVERIFY(instance.ErrorText().contains("0700"));
+    }
+
+    void ASecondStartHandsItsActivationTokenToTheFirst() {
+        // Without the token the desktop gave the second start, a Wayland desktop keeps the
+        // first one's window behind the others. A token that is no plain word is not passed on.
+        TempDir folder;
+        const QString path = QString::fromStdString(folder.Path().string());
+        SingleInstance first(path);
+        QList<QByteArray> tokens;
+        QCOMPARE(first.TryBecomePrimary([&tokens](const QByteArray& token) { tokens << token; }),
+                 SingleInstance::Start::Primary);
+        for (const char* token : {"sway-token_1", "", "two words", "bad\ttoken"}) {
+            veltrix::test::ScopedEnv env("XDG_ACTIVATION_TOKEN", token);
+            bool answered = false;
+            std::thread second([&] { answered = SingleInstance(path).ActivateRunning(); });
+            QTRY_COMPARE(tokens.size(), 1);
+            second.join();
+            QVERIFY(answered);
+            QCOMPARE(tokens.takeFirst(), QByteArray(token) == "sway-token_1" ? token : "");
+        }
     }
 
     void TheMouseIsFollowedFromItsMessages() {
