@@ -1,6 +1,6 @@
 """A virtual keyboard of the test's own for a Wayland compositor (the virtual-keyboard protocol),
 with the standard US layout, so that keys typed through it sit where a real keyboard's do.
-Usage: keyboard.py KEY... where KEY is an evdev key name without KEY_ (A, B, F7, SPACE)."""
+Usage: keyboard.py [KEY...] where KEY is an evdev key name without KEY_ (A, B, F7, SPACE)."""
 
 import os
 import socket
@@ -96,7 +96,9 @@ def main(keys):
         c.send(keyboard, 0, struct.pack("<II", 1, len(KEYMAP)), fds=[keymap.fileno()])
         c.roundtrip(lambda *_: None)
     start = time.monotonic()
-    for key in keys:
+    # Without arguments the keyboard stays plugged in and types each line read, as a real one
+    # does: the compositor takes the window's keyboard focus away when its last keyboard goes.
+    for key in keys or (line.strip() for line in sys.stdin if line.strip()):
         for state in (1, 0):
             ms = int((time.monotonic() - start) * 1000)
             c.send(keyboard, 1, struct.pack("<III", ms, KEYS[key.upper()], state))

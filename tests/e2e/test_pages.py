@@ -210,6 +210,23 @@ class PagesTest(unittest.TestCase):
         subprocess.run([sys.executable, os.path.join(os.path.dirname(__file__), "keyboard.py"),
                         *keys], env=self.d.env, check=True)
 
+    def plug_keyboard(self):
+        """A virtual keyboard that stays plugged in, as a real one does, while the test types
+        through it key by key: the window keeps the compositor's keyboard focus meanwhile."""
+        keyboard = subprocess.Popen(
+            [sys.executable, os.path.join(os.path.dirname(__file__), "keyboard.py")],
+            stdin=subprocess.PIPE, env=self.d.env, text=True)
+
+        def unplug():
+            keyboard.stdin.close()
+            keyboard.wait(timeout=10)
+        self.addCleanup(unplug)
+
+        def press(*keys):
+            keyboard.stdin.write("".join(f"{key}\n" for key in keys))
+            keyboard.stdin.flush()
+        return press
+
     def record_abc_on_wayland(self, platform):
         """Typed into the window through the compositor's virtual keyboard, "abc" is recorded
         as six steps, whichever platform the window runs on."""
@@ -249,6 +266,39 @@ class PagesTest(unittest.TestCase):
         self.assertEqual((first["timeout"], second["timeout"]), (2000, 2000))
         self.assertTrue(first["summary"].startswith("DPI"), first)
         self.assertIsNone(self.s.find_showing("label", second["summary"]))
+
+        # A key capture, from the keyboard alone: the key reaches the field through the window.
+        press = self.plug_keyboard()
+        self.page("Buttons")
+        self.wait_quiet()
+        self.d.mouse("clear-log")
+        self.mouse_button(9).queryAction().doAction(0)
+        self.s.wait_showing("push button", "Apply")
+        combo = self.combo_offering("Keyboard key")
+        entry = self.s.pyatspi.findDescendant(
+            combo, lambda c: c.getRoleName() == "list item" and c.name == "Keyboard key")
+        combo.queryAction().doAction(0)
+        wait_for(lambda: self.s.showing(entry.parent), what="the open list")
+        press("HOME", *["DOWN"] * entry.getIndexInParent(), "ENTER")
+        key = self.s.wait_showing("text", "Key")
+        for attempt in range(20):  # Tab through the panel up to the field
+            press("TAB")
+            try:
+                wait_for(lambda: self.text(key) == "Press a key", timeout=1,
+                         what="the field waiting")
+                break
+            except AssertionError:
+                if attempt == 19:
+                    raise
+        press("F7")
+        wait_for(lambda: self.text(key) == "F7", what="the key F7")
+        press("TAB")
+        wait_for(lambda: self.s.find_showing("push button", "Apply").getState().contains(
+            self.s.pyatspi.STATE_FOCUSED), what="Apply with the focus")
+        press("SPACE")
+        self.expect_reports(1, 0)
+        button = button_bytes(profile_bytes(read(self.d.settings_file()), 0), 8)
+        self.assertEqual((button[1], button[3]), (16, 0x40))  # the keyboard's F7
 
     def test_through_xwayland_records_what_is_typed_into_the_window(self):
         self.record_abc_on_wayland("xcb")
