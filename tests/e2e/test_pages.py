@@ -204,15 +204,11 @@ class PagesTest(unittest.TestCase):
                 if attempt == 9:
                     raise
 
-    def type_keys(self, *keys):
-        """Through a virtual keyboard with the standard layout: the compositor hands its
-        keymap to XWayland too, and the program stores keys by their place on that layout."""
-        subprocess.run([sys.executable, os.path.join(os.path.dirname(__file__), "keyboard.py"),
-                        *keys], env=self.d.env, check=True)
-
     def plug_keyboard(self):
-        """A virtual keyboard that stays plugged in, as a real one does, while the test types
-        through it key by key: the window keeps the compositor's keyboard focus meanwhile."""
+        """A virtual keyboard with the standard layout that stays plugged in, as a real one does,
+        while the test types through it key by key: the window keeps the compositor's keyboard
+        focus meanwhile. The compositor hands its keymap to XWayland too, and the program
+        stores keys by their place on that layout."""
         keyboard = subprocess.Popen(
             [sys.executable, os.path.join(os.path.dirname(__file__), "keyboard.py")],
             stdin=subprocess.PIPE, env=self.d.env, text=True)
@@ -236,23 +232,25 @@ class PagesTest(unittest.TestCase):
         self.s.press("push button", "New macro")
         record = self.s.press("check box", "Record")
         wait_for(lambda: self.checked(record), what="the recording")
+        press = self.plug_keyboard()
         for attempt in range(10):  # the X11 hook listens from its own thread, soon after
-            self.type_keys("a")
+            press("a")
             try:
                 wait_for(lambda: actions.childCount >= 2, timeout=2, what="the key a")
                 break
             except AssertionError:
                 if attempt == 9:
                     raise
-        self.type_keys("b", "c")
+        press("b", "c")
         wait_for(lambda: actions.childCount >= 6, what="the keys b and c")
         self.s.press("check box", "Record")
         wait_for(lambda: not self.checked(record), what="the end of the recording")
         self.expect_saved_steps(0, [(4, 1), (4, 2), (5, 1), (5, 2), (6, 1), (6, 2)])
+        return press
 
     # --- the tests ------------------------------------------------------------------------------
     def test_native_wayland_records_and_tells_notices_without_the_focus(self):
-        self.record_abc_on_wayland("wayland")
+        press = self.record_abc_on_wayland("wayland")
         notes = self.d.start_notifications()
         # Notices are the desktop's notifications, each replacing the last: no window of the
         # program's own takes the focus or the screen.
@@ -268,7 +266,6 @@ class PagesTest(unittest.TestCase):
         self.assertIsNone(self.s.find_showing("label", second["summary"]))
 
         # A key capture, from the keyboard alone: the key reaches the field through the window.
-        press = self.plug_keyboard()
         self.page("Buttons")
         self.wait_quiet()
         self.d.mouse("clear-log")
