@@ -4,7 +4,6 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <random>
 #include <string>
@@ -26,12 +25,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-std::vector<std::uint8_t> FileBytes(const std::filesystem::path& path) {
-    std::vector<std::uint8_t> bytes(std::filesystem::file_size(path));
-    std::ifstream(path, std::ios::binary)
-        .read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    return bytes;
-}
+using test::FileBytes;
 
 std::vector<std::uint8_t> MacroBytes(const MacroStore& store) {
     std::vector<std::uint8_t> bytes;

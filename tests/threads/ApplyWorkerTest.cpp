@@ -14,6 +14,7 @@
 #include "profile/ProfileDefaults.h"
 #include "support/ManualClock.h"
 #include "support/ReportSummary.h"
+#include "unit/PageFakes.h"
 
 namespace veltrix {
 namespace {
@@ -29,13 +30,7 @@ const Message kStopped{kMsgWorkerStopped, 0, 0};
 // all notices and reports are in by then.
 class ApplyWorkerTest : public ::testing::Test {
   protected:
-    std::vector<Message> Notices() {
-        std::vector<Message> notices;
-        while (const std::optional<Message> notice = m_window.TryTake()) {
-            notices.push_back(*notice);
-        }
-        return notices;
-    }
+    std::vector<Message> Notices() { return test::Drain(m_window); }
 
     std::unique_ptr<ProfileSettings> m_settings =
         std::make_unique<ProfileSettings>(DefaultProfileSettings());

@@ -22,6 +22,13 @@ inline constexpr std::uint8_t kDown = kDirectionPress, kUp = kDirectionRelease;
 using Steps = std::vector<MacroAction>;
 using Strings = std::vector<std::string>;
 
+// A macro of that name and no steps.
+inline MacroRecord NamedMacro(std::u16string_view name) {
+    MacroRecord record{};
+    SetFieldText(record.szName, name);
+    return record;
+}
+
 // Rows keep the page's ActionRows as given: their text ids are views of texts that live as long as
 // the program.
 class FakeMacroPage final : public MacroPageView {

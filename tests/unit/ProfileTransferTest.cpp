@@ -1,10 +1,10 @@
 #include <cstring>
-#include <fstream>
 #include <random>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "MacroFakes.h"
 #include "MouseModel.h"
 #include "device/RecordingTransport.h"
 #include "device/ReportSender.h"
@@ -25,13 +25,9 @@ namespace {
 
 using test::BytesOf;
 using test::FileBytes;
+using test::NamedMacro;
 using test::TempDir;
-
-void WriteBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-}
+using test::WriteBytes;
 
 void GiveMacro(ButtonEntry& entry, std::u16string_view name, int actions, std::int32_t repeats) {
     entry.byFuncCode = 17;
@@ -44,12 +40,6 @@ void GiveMacro(ButtonEntry& entry, std::u16string_view name, int actions, std::i
                                                            static_cast<std::uint8_t>(1 + k % 2),
                                                            static_cast<std::uint16_t>(10 * k + 5)};
     }
-}
-
-MacroRecord NamedMacro(std::u16string_view name) {
-    MacroRecord record{};
-    SetFieldText(record.szName, name);
-    return record;
 }
 
 std::vector<std::u16string> Names(const MacroStore& store) {
@@ -232,7 +222,6 @@ TEST_F(ProfileTransferTest, RandomBytesImportInRangeAndTheMouseAcceptsEveryRepor
         EXPECT_EQ(imported.iReportRate, profile->iReportRate >= 0 && profile->iReportRate <= 3
                                             ? profile->iReportRate
                                             : 2);
-        std::set<std::u16string> folded;
         for (int i = 0; i < m_store.Count(); ++i) {
             const MacroRecord& macro = m_store.At(i);
             EXPECT_LT(FieldText(macro.szName).size(), std::size_t{kMacroNameUnits});

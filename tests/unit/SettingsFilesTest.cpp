@@ -1,5 +1,3 @@
-#include <cstring>
-#include <fstream>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -21,10 +19,7 @@ using test::BytesOf;
 using test::TempDir;
 
 void WriteBytes(const std::filesystem::path& path, std::size_t size, std::uint8_t value) {
-    std::filesystem::create_directories(path.parent_path());
-    std::ofstream out(path, std::ios::binary);
-    const std::vector<char> bytes(size, static_cast<char>(value));
-    out.write(bytes.data(), static_cast<std::streamsize>(size));
+    test::WriteBytes(path, std::vector<std::uint8_t>(size, value));
 }
 
 MacroRecord Macro(char16_t initial, std::int32_t count) {
@@ -99,6 +94,13 @@ const std::pair<const char*, Maker> kDamagedFiles[] = {
      }},
 };
 
+// Makes one of them at `file`, in a folder of its own; its shape.
+auto Make(Maker make, const std::filesystem::path& file, std::uintmax_t recordSize) {
+    std::filesystem::create_directories(file.parent_path());
+    make(file, recordSize);
+    return Shape(file);
+}
+
 // Such a file may hold the user's only copy of their settings: the run goes on with the defaults
 // (never with a record padded with zeros, whose buttons would all be off), nothing is written
 // over the file, and the first save after the user changes a setting keeps it beside itself.
@@ -107,9 +109,7 @@ TEST_F(SettingsFilesTest, AFileThatIsNotAWholeRecordIsKeptAndTheDefaultsUsedUnti
         SCOPED_TRACE(what);
         TempDir dir;
         const std::filesystem::path file = SettingsFile(dir.Path());
-        std::filesystem::create_directories(file.parent_path());
-        make(file, sizeof(ProfileSettings));
-        const auto shape = Shape(file);
+        const auto shape = Make(make, file, sizeof(ProfileSettings));
 
         SettingsKeeper keeper(file);
         m_settings->iCurProfile = 77;
@@ -138,9 +138,7 @@ TEST_F(SettingsFilesTest, AMacroFileThatCannotBeAListLoadsNothingAndIsKept) {
         SCOPED_TRACE(what);
         TempDir dir;
         const std::filesystem::path file = MacroFile(dir.Path());
-        std::filesystem::create_directories(file.parent_path());
-        make(file, kMaxMacroListSize);
-        const auto shape = Shape(file);
+        const auto shape = Make(make, file, kMaxMacroListSize);
         if (shape.first == std::filesystem::file_type::regular &&
             shape.second <= kMaxMacroListSize) {
             continue;  // a list, perhaps with a partial last record (below)
@@ -259,10 +257,7 @@ TEST_F(SettingsFilesTest, APartialTrailingMacroRecordIsKeptWithItsMissingBytesZe
     full.aAction.fill({7, 2, 300});
     std::vector<std::uint8_t> bytes = BytesOf(full);
     bytes.insert(bytes.end(), bytes.begin(), bytes.begin() + 56 + 4 * 3 + 2);  // 3.5 steps
-    std::filesystem::create_directories(SettingsFolder(m_data));
-    std::ofstream(MacroFile(m_data), std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
+    test::WriteBytes(MacroFile(m_data), bytes);
 
     MacroStore store;
     LoadMacroList(store, m_data);

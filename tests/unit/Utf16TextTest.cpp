@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/AnsiText.h"
 #include "platform/Utf16Text.h"
 
 namespace veltrix {
@@ -25,13 +26,10 @@ TEST(Utf16Conversion, RoundTripsEveryPlaneAndReplacesBrokenInput) {
     EXPECT_EQ(Utf8ToUtf16(Utf16ToUtf8(text)), text);
     EXPECT_EQ(Utf16ToUtf8(u"\u00E9"), "\xC3\xA9");
     EXPECT_EQ(Utf16ToUtf8(std::u16string(1, u'\xD800')), "\xEF\xBF\xBD");  // lone surrogate
+    EXPECT_EQ(Utf16ToUtf8(u"a\xD83D"), "a\xEF\xBF\xBD");                   // at the end
     EXPECT_EQ(Utf8ToUtf16("a\xC3"), u"a\uFFFD");                           // cut sequence
     EXPECT_EQ(Utf8ToUtf16("\xC0\xAF"), u"\uFFFD\uFFFD");                   // overlong
     EXPECT_EQ(Utf8ToUtf16("\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD");         // surrogate
-}
-
-TEST(Utf16Conversion, ATrailingHighSurrogateBecomesOneReplacement) {
-    EXPECT_EQ(Utf16ToUtf8(u"a\xD83D"), "a\xEF\xBF\xBD");
 }
 
 TEST(EqualIgnoringCase, IgnoresCaseInEveryScriptButNothingElse) {
@@ -52,6 +50,17 @@ TEST(FitText, NeverEndsBetweenTheHalvesOfASurrogatePair) {
     EXPECT_EQ(FitText(u"abcdef", 4), u"abcd");
     EXPECT_EQ(FitText(u"ab\U0001F5B1c", 3), u"ab");
     EXPECT_EQ(FitText(u"ab\U0001F5B1c", 4), u"ab\U0001F5B1");
+}
+
+TEST(AnsiText, Windows1252BytesAndAQuestionMarkPerUnmappableCharacter) {
+    // Latin-1 letters keep their value; the euro sign and others live in 0x80 to 0x9f.
+    EXPECT_EQ(ToWindows1252(u"\u00C4\u00FF\u20AC\u0178\u2122"), "\xC4\xFF\x80\x9F\x99");
+    EXPECT_EQ(ToWindows1252(u"\u65E5\u672Cx"), "??x");
+    // A character outside the basic plane is one character, however many units it takes.
+    EXPECT_EQ(ToWindows1252(u"a\U0001F600b"), "a?b");
+    // Unpaired surrogates, also at the very end, are single characters that cannot be held.
+    const char16_t broken[] = {0xDC00, u'x', 0xD800, u'y', 0xD800};
+    EXPECT_EQ(ToWindows1252(std::u16string_view(broken, 5)), "?x?y?");
 }
 
 }  // namespace
