@@ -1,6 +1,6 @@
-#include <map>
 #include <set>
 #include <string>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -24,30 +24,6 @@ std::uint32_t UsLayout(std::uint32_t vk) {
     return 0;
 }
 
-TEST(KeyTranslationTable, ScanCodesFollowThePhysicalKeyboard) {
-    // Set-1 scan codes run along the keyboard rows: Q..P from 0x10, A..L from 0x1E, Z..M from
-    // 0x2C. A row with a wrong letter or scan code breaks the run.
-    const std::string rows[] = {"QWERTYUIOP", "ASDFGHJKL", "ZXCVBNM"};
-    const std::uint32_t firstScan[] = {0x10, 0x1E, 0x2C};
-    std::map<std::uint32_t, std::uint32_t> scanOfVk;
-    for (const KeyTranslationRow& row : kKeyTranslationTable) {
-        scanOfVk.emplace(row.virtualKey, row.scanCode);
-    }
-    for (int r = 0; r < 3; ++r) {
-        for (std::size_t i = 0; i < rows[r].size(); ++i) {
-            EXPECT_EQ(scanOfVk[static_cast<std::uint32_t>(rows[r][i])], firstScan[r] + i)
-                << rows[r][i];
-        }
-    }
-    for (std::uint32_t digit = 1; digit <= 9; ++digit) {
-        EXPECT_EQ(scanOfVk['0' + digit], digit + 1);
-    }
-    EXPECT_EQ(scanOfVk['0'], 0x0Bu);
-    for (std::uint32_t f = 0; f < 10; ++f) {
-        EXPECT_EQ(scanOfVk[0x70 + f], 0x3B + f) << "F" << f + 1;
-    }
-}
-
 TEST(KeyTranslationTable, ScanCodesExactlyInTheFirst65RowsWithKeyCodes4To69) {
     std::set<std::uint32_t> keyCodes;
     std::set<std::uint32_t> scanCodes;
@@ -65,33 +41,33 @@ TEST(KeyTranslationTable, ScanCodesExactlyInTheFirst65RowsWithKeyCodes4To69) {
     EXPECT_EQ(scanCodes.size(), 65u);
 }
 
+// The key code names the key's position: the layout says where a letter or F key sits, and a key
+// it cannot place, or any other key, keeps the table's own code.
 TEST(KeyCodeFromVirtualKey, NamesThePhysicalPositionUnderTheLayout) {
-    EXPECT_EQ(KeyCodeFromVirtualKey(0x41, UsLayout), 4);
-    EXPECT_EQ(KeyCodeFromVirtualKey(0x41, LayoutWith(0x41, 0x10)), 20);  // A where Q is
-    EXPECT_EQ(KeyTextId(*KeyCodeFromVirtualKey(0x41, LayoutWith(0x41, 0x10))), "key_Q");
-    EXPECT_EQ(KeyCodeFromVirtualKey(0x7A, UsLayout), 68);  // F11 through 0x57, not F10 + 1
-}
-
-TEST(KeyCodeFromVirtualKey, KeepsTheOwnCodeWhenTheLayoutGivesNoScanCode) {
-    EXPECT_EQ(KeyCodeFromVirtualKey(0x41, LayoutWith(0, 0)), 4);        // not Print Screen
-    EXPECT_EQ(KeyCodeFromVirtualKey(0x41, LayoutWith(0x41, 0x7F)), 4);  // unknown scan code
-    EXPECT_EQ(KeyCodeFromVirtualKey(0x41), 4);  // this platform's own layout
-    // Keys outside letters..F12 never consult the layout.
-    EXPECT_EQ(KeyCodeFromVirtualKey(0x2C, LayoutWith(0x2C, 0x1E)), 70);
-}
-
-TEST(KeyCodeFromVirtualKey, RowsWithoutScanCode) {
-    const std::pair<std::uint32_t, std::optional<std::uint8_t>> cases[] = {
-        {0x11, std::nullopt},               // generic Ctrl has no row
-        {0xA2, 224},                        // left Ctrl does
-        {0x6C, 88},                         // separator as keypad Enter
-        {0x0D, 40},           {0x66, 94},   // keypad 6 and 7 stand swapped in the table
-        {0x67, 95},           {0xF1, 241},  // OEM keys that read as mouse buttons
-        {0xF4, 244},          {0xF8, 248},
+    const ScanCodeLookup kOwn = ActiveLayoutScanCode;
+    const std::tuple<std::uint32_t, ScanCodeLookup, std::optional<std::uint8_t>> cases[] = {
+        {0x41, UsLayout, 4},
+        {0x41, LayoutWith(0x41, 0x10), 20},  // A where Q is
+        {0x7A, UsLayout, 68},                // F11 through 0x57, not F10 + 1
+        {0x41, LayoutWith(0, 0), 4},         // not Print Screen
+        {0x41, LayoutWith(0x41, 0x7F), 4},   // unknown scan code
+        {0x41, kOwn, 4},                     // this platform's own layout
+        {0x2C, LayoutWith(0x2C, 0x1E), 70},  // outside letters..F12: never the layout
+        // Rows without scan code.
+        {0x11, kOwn, std::nullopt},  // generic Ctrl has no row
+        {0xA2, kOwn, 224},           // left Ctrl does
+        {0x6C, kOwn, 88},            // separator as keypad Enter
+        {0x0D, kOwn, 40},
+        {0x66, kOwn, 94},  // keypad 6 and 7 stand swapped in the table
+        {0x67, kOwn, 95},
+        {0xF1, kOwn, 241},  // OEM keys that read as mouse buttons
+        {0xF4, kOwn, 244},
+        {0xF8, kOwn, 248},
     };
-    for (const auto& [vk, code] : cases) {
-        EXPECT_EQ(KeyCodeFromVirtualKey(vk), code) << vk;
+    for (const auto& [vk, layout, code] : cases) {
+        EXPECT_EQ(KeyCodeFromVirtualKey(vk, layout), code) << vk;
     }
+    EXPECT_EQ(KeyTextId(*KeyCodeFromVirtualKey(0x41, LayoutWith(0x41, 0x10))), "key_Q");
 }
 
 TEST(KeyTextId, NamesEveryKeyAndNothingElse) {
