@@ -12,24 +12,15 @@
 namespace veltrix {
 namespace {
 
-using test::RunProcess;
+using test::FileBytes;
 using test::TempDir;
 
 test::ProcessResult Veltrixctl(const std::vector<std::string>& args) {
-    return RunProcess(VELTRIXCTL_PATH, args);
+    return test::RunProcess(VELTRIXCTL_PATH, args);
 }
-
-using test::FileBytes;
 
 int Lines(const std::string& text) {
     return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
-}
-
-TEST(Veltrixctl, DefaultsWritesTheFactoryRecord) {
-    TempDir dir;
-    const auto result = Veltrixctl({"defaults", dir / "Config_1.data"});
-    ASSERT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(FileBytes(dir / "Config_1.data"), test::BytesOf(DefaultProfileSettings()));
 }
 
 TEST(Veltrixctl, ShowPrintsEveryProfileReadably) {
@@ -118,8 +109,7 @@ TEST(Veltrixctl, ReportsPrintsWhatARequestWouldSendCommitLast) {
 }
 
 TEST(Veltrixctl, ExportAndImportMoveAProfileWithItsMacrosToAnotherInstallation) {
-    TempDir here;
-    TempDir there;
+    TempDir here, there;
     auto settings = std::make_unique<ProfileSettings>(DefaultProfileSettings());
     ProfileData& shared = settings->Profiles[1];
     shared.aiDpiValue[0] = 24;
