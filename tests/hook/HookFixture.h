@@ -16,6 +16,24 @@
 
 namespace veltrix::test {
 
+// Every call, twice and in orders no caller uses, the key hook's install only with `installKeys`
+// (a stand-in plugin posts from it); none may crash or post.
+inline void CallEverything(HookPluginLink& hooks, MessageQueue& queue, bool installKeys = true) {
+    for (int round = 0; round < 2; ++round) {
+        hooks.removehook();
+        hooks.removemousehook();
+        hooks.enablehook(1);
+        hooks.enablemousehook(round);
+        hooks.mousewheelenable(1);
+        for (int twice = 0; installKeys && twice < 2; ++twice) {
+            hooks.installhook(queue.Handle());
+        }
+        hooks.installmousehook(queue.Handle());
+    }
+    hooks.removemousehook();
+    hooks.removehook();
+}
+
 // One private X server for all tests of a program; each test gets DISPLAY pointing at it, the
 // real Hook.so bound, a queue in place of the window and real input. The server is back on the
 // US layout after each test.

@@ -2,26 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/HookPluginLink.h"
-#include "platform/MessageQueue.h"
+#include "HookFixture.h"
 #include "support/Process.h"
-#include "support/TempDir.h"
 
 namespace veltrix {
 namespace {
 
 using Folders = std::vector<std::filesystem::path>;
-
-// Every call in an order no caller uses; none may crash or post.
-void CallEverything(HookPluginLink& link, MessageQueue& queue) {
-    link.removehook();
-    link.removemousehook();
-    link.enablehook(1);
-    link.enablemousehook(0);
-    link.mousewheelenable(1);
-    link.installmousehook(queue.Handle());
-    link.removemousehook();
-}
 
 TEST(HookPluginLink, BindsEachOfTheSevenEntryPointsWhichAreAllThePluginExports) {
     const std::filesystem::path path = std::filesystem::path(PLUGIN_DIR) / kHookLibraryName;
@@ -52,8 +39,7 @@ TEST(HookPluginLink, SkipsEveryCallItHasNoEntryPointFor) {
     EXPECT_FALSE(link.Bind(Folders{empty.Path()}));
     EXPECT_NE(link.Error().find("Hook.so"), std::string::npos) << link.Error();
     EXPECT_FALSE(link.IsLoaded());
-    link.installhook(queue.Handle());
-    CallEverything(link, queue);
+    test::CallEverything(link, queue);
     EXPECT_EQ(queue.TryTake(), std::nullopt);
 
     // A library with two entry points binds those two; the other five are skipped.
@@ -61,7 +47,7 @@ TEST(HookPluginLink, SkipsEveryCallItHasNoEntryPointFor) {
     EXPECT_EQ(link.LibraryPath().parent_path(), std::filesystem::path(PARTIAL_PLUGIN_DIR));
     EXPECT_NE(link.Error().find("removehook"), std::string::npos) << link.Error();
     EXPECT_EQ(link.Error().find("enablehook"), std::string::npos) << link.Error();
-    CallEverything(link, queue);
+    test::CallEverything(link, queue, false);
     link.installhook(queue.Handle());
     EXPECT_EQ(queue.TryTake(), (Message{1034, 7, 7}));
     EXPECT_EQ(queue.TryTake(), std::nullopt);

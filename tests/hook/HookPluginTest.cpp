@@ -162,22 +162,6 @@ TEST_F(HookPlugin, InstallsAndRemovesAThousandTimesWithoutLeavingAnythingBehind)
     EXPECT_EQ(Next(2), (std::vector{Hook(0x41, 0), Hook(0x41, 1)}));
 }
 
-// Every call, twice and in orders no caller uses, with nothing posted and nothing crashing.
-void CallEverything(HookPluginLink& hooks, MessageQueue& queue) {
-    for (int round = 0; round < 2; ++round) {
-        hooks.removehook();
-        hooks.removemousehook();
-        hooks.enablehook(1);
-        hooks.enablemousehook(1);
-        hooks.mousewheelenable(1);
-        hooks.installhook(queue.Handle());
-        hooks.installhook(queue.Handle());
-        hooks.installmousehook(queue.Handle());
-    }
-    hooks.removemousehook();
-    hooks.removehook();
-}
-
 TEST(HookPluginWithoutRecording, EveryCallIsHarmlessAndTheReasonIsSaidOnce) {
     MessageQueue queue;
     HookPluginLink hooks;
