@@ -7,13 +7,11 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include "EmulatorFixture.h"
 #include "device/DeviceEventLoop.h"
 #include "device/DeviceSession.h"
-#include "hiddriver/EmulatorProtocol.h"
 #include "platform/Messages.h"
 #include "profile/ProfileDefaults.h"
-#include "support/EmulatorProcess.h"
-#include "support/TempDir.h"
 
 namespace veltrix {
 namespace {
@@ -30,18 +28,8 @@ bool IsLoaded(const std::filesystem::path& library) {
     return handle != nullptr;
 }
 
-class DeviceSessionTest : public ::testing::Test {
+class DeviceSessionTest : public test::EmulatorFixture {
   protected:
-    void SetUp() override { ASSERT_TRUE(m_emulator->IsServing()); }
-    void Ctl(const std::vector<std::string>& command) {
-        EXPECT_EQ(m_emulator->Ctl(command).exitCode, 0);
-    }
-
-    test::TempDir m_dir;
-    const std::string m_socket = m_dir / "mouse.sock";
-    std::unique_ptr<test::EmulatorProcess> m_emulator =
-        std::make_unique<test::EmulatorProcess>(EMULATOR_PATH, m_socket);
-    test::ScopedEnv m_env{emulator::kSocketVariable, m_socket.c_str()};
     std::unique_ptr<ProfileSettings> m_settings =
         std::make_unique<ProfileSettings>(DefaultProfileSettings());
     DeviceEventLoop m_loop{SystemClock()};

@@ -13,12 +13,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "EmulatorFixture.h"
 #include "device/HidDriverLink.h"
-#include "hiddriver/EmulatorProtocol.h"
 #include "platform/MessageQueue.h"
 #include "platform/Messages.h"
-#include "support/EmulatorProcess.h"
-#include "support/TempDir.h"
 
 namespace veltrix {
 namespace {
@@ -31,10 +29,10 @@ const std::vector<std::filesystem::path> kPluginFolders = {PLUGIN_DIR};
 const Bytes kCommitProfile3 = {0x0C, 0x04, 0x03, 0x05};
 const Bytes kBadCommit = {0x0C, 0x05, 0x03, 0x05};
 
-class EmulatedMouse : public ::testing::Test {
+class EmulatedMouse : public test::EmulatorFixture {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(m_emulator->IsServing());
+        EmulatorFixture::SetUp();
         ASSERT_TRUE(m_receiver.Bind(kReceiverLibraryName, kPluginFolders)) << m_receiver.Error();
         ASSERT_TRUE(m_cable.Bind(kCableLibraryName, kPluginFolders)) << m_cable.Error();
     }
@@ -57,12 +55,6 @@ class EmulatedMouse : public ::testing::Test {
         return link.Open_FeatureDevice();
     }
 
-    std::string Ctl(const std::vector<std::string>& command) {
-        const test::ProcessResult result = m_emulator->Ctl(command);
-        EXPECT_EQ(result.exitCode, 0) << result.err;
-        return result.out;
-    }
-
     // The next message other than a status report (the mouse sends one about once a second);
     // with `wanted`, the next message equal to it. Empty when none comes.
     std::optional<Message> Next(std::optional<Message> wanted = std::nullopt) {
@@ -76,11 +68,6 @@ class EmulatedMouse : public ::testing::Test {
         return std::nullopt;
     }
 
-    test::TempDir m_dir;
-    const std::string m_socket = m_dir / "mouse.sock";
-    std::unique_ptr<EmulatorProcess> m_emulator =
-        std::make_unique<EmulatorProcess>(EMULATOR_PATH, m_socket);
-    test::ScopedEnv m_env{emulator::kSocketVariable, m_socket.c_str()};
     // Declared before the links: it must outlive their monitor threads.
     MessageQueue m_messages;
     const VeltrixWindowHandle m_window = m_messages.Handle();

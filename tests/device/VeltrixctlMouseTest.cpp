@@ -2,11 +2,8 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <memory>
 
-#include <gtest/gtest.h>
-
-#include "VeltrixctlMouse.h"
+#include "EmulatorFixture.h"
 
 namespace veltrix {
 namespace {
@@ -14,7 +11,7 @@ namespace {
 using test::ProcessResult;
 using test::Veltrixctl;
 
-class VeltrixctlMouseTest : public test::VeltrixctlMouse {};
+using VeltrixctlMouseTest = test::VeltrixctlMouse;
 
 TEST_F(VeltrixctlMouseTest, ApplyWaitsForTheMouseThenLeavesInItExactlyTheReportsOfTheDryRun) {
     Ctl({"sleep"});

@@ -11,7 +11,7 @@
 
 #include <gtest/gtest.h>
 
-#include "VeltrixctlMouse.h"
+#include "EmulatorFixture.h"
 
 namespace veltrix {
 namespace {

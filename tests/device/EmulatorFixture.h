@@ -1,7 +1,7 @@
 #pragma once
 
-// veltrixctl against the emulated mouse: a settings file of factory defaults, the emulator serving
-// on a socket of the test's own, and the environment that sends the driver plugins to it.
+// The emulated mouse serving on a socket of the test's own, with the environment that sends the
+// driver plugins to it; and veltrixctl against it, with a settings file of factory defaults.
 
 #include <memory>
 #include <string>
@@ -20,12 +20,9 @@ inline ProcessResult Veltrixctl(const std::vector<std::string>& args) {
     return RunProcess(VELTRIXCTL_PATH, args);
 }
 
-class VeltrixctlMouse : public ::testing::Test {
+class EmulatorFixture : public ::testing::Test {
   protected:
-    void SetUp() override {
-        ASSERT_TRUE(m_emulator->IsServing());
-        ASSERT_EQ(Veltrixctl({"defaults", m_record}).exitCode, 0);
-    }
+    void SetUp() override { ASSERT_TRUE(m_emulator->IsServing()); }
 
     // `veltrix-mouse-emulator ctl` with the command; its output.
     std::string Ctl(const std::vector<std::string>& command) {
@@ -36,10 +33,19 @@ class VeltrixctlMouse : public ::testing::Test {
 
     TempDir m_dir;
     const std::string m_socket = m_dir / "mouse.sock";
-    const std::string m_record = m_dir / "Config_1.data";
     std::unique_ptr<EmulatorProcess> m_emulator =
         std::make_unique<EmulatorProcess>(EMULATOR_PATH, m_socket);
     ScopedEnv m_env{emulator::kSocketVariable, m_socket.c_str()};
+};
+
+class VeltrixctlMouse : public EmulatorFixture {
+  protected:
+    void SetUp() override {
+        EmulatorFixture::SetUp();
+        ASSERT_EQ(Veltrixctl({"defaults", m_record}).exitCode, 0);
+    }
+
+    const std::string m_record = m_dir / "Config_1.data";
 };
 
 }  // namespace veltrix::test
