@@ -39,16 +39,6 @@ TEST(FunctionLists, EveryItemShowsItselfAndHasALabel) {
     EXPECT_EQ(ListCodeAt(FunctionCategory::Macro, 0), std::nullopt);
 }
 
-TEST(FunctionLists, MouseListOrderAndCodesOutsideAList) {
-    EXPECT_EQ(ListCodeAt(FunctionCategory::Mouse, 10), 22);  // easy aim before the scroll items
-    EXPECT_EQ(ListCodeAt(FunctionCategory::Mouse, 13), 0);   // button off last
-    EXPECT_EQ(ListIndexOf(FunctionCategory::Mouse, 13), 0);  // tilt right has no item
-    EXPECT_EQ(ListIndexOf(FunctionCategory::Media, 64), 0);
-    EXPECT_EQ(ListIndexOf(FunctionCategory::Media, 72), 0);
-    EXPECT_EQ(ListIndexOf(FunctionCategory::Media, 80), 8);
-    EXPECT_EQ(ListIndexOf(FunctionCategory::Dpi, 1), 0);
-}
-
 TEST(EncodeButtonFunction, KeyAndMacroCarryTheirOwnBytesOtherRowsAreFixed) {
     struct Case {
         ButtonEntry entry;
