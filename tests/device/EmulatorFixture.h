@@ -3,6 +3,7 @@
 // The emulated mouse serving on a socket of the test's own, with the environment that sends the
 // driver plugins to it; and veltrixctl against it, with a settings file of factory defaults.
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,6 +16,10 @@
 #include "support/TempDir.h"
 
 namespace veltrix::test {
+
+inline long Lines(const std::string& text) {
+    return std::count(text.begin(), text.end(), '\n');
+}
 
 inline ProcessResult Veltrixctl(const std::vector<std::string>& args) {
     return RunProcess(VELTRIXCTL_PATH, args);

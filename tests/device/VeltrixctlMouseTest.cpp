@@ -1,6 +1,5 @@
 // veltrixctl status and apply: the real program, its real plugins and the emulated mouse.
 
-#include <algorithm>
 #include <filesystem>
 
 #include "EmulatorFixture.h"
@@ -19,7 +18,7 @@ TEST_F(VeltrixctlMouseTest, ApplyWaitsForTheMouseThenLeavesInItExactlyTheReports
     Ctl({"wake"});
     ASSERT_EQ(apply.Wait(), 0) << apply.ErrorOutput();
     const std::string sent = Veltrixctl({"reports", m_record, "0", "1"}).out;
-    EXPECT_EQ(std::count(sent.begin(), sent.end(), '\n'), 21);
+    EXPECT_EQ(test::Lines(sent), 21);
     EXPECT_EQ(Ctl({"log"}), sent);
 
     // A bare file name lies in the current folder, which needs no creating.

@@ -2,7 +2,6 @@
 // dying outright: the tool neither crashes nor hangs, saves the record, and the next request,
 // once the mouse is back, reaches it byte for byte.
 
-#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
@@ -17,13 +16,9 @@ namespace veltrix {
 namespace {
 
 using namespace std::chrono_literals;
+using test::Lines;
 using test::ProcessResult;
-
 using test::Veltrixctl;
-
-long Lines(const std::string& text) {
-    return std::count(text.begin(), text.end(), '\n');
-}
 
 class WireFaultTest : public test::VeltrixctlMouse {
   protected:
