@@ -1,4 +1,3 @@
-#include <cstdio>
 #include <filesystem>
 
 #include <gtest/gtest.h>
