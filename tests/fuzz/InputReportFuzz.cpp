@@ -6,28 +6,10 @@
 #include <cstdint>
 #include <memory>
 
-#include "device/DeviceLink.h"
+#include "device/DeviceEventLoop.h"
 #include "hiddriver/hiddriver_input.h"
-#include "platform/MessageQueue.h"
 #include "profile/ProfileDefaults.h"
 #include "support/RecordingDriverLink.h"
-
-namespace {
-
-class NoView final : public veltrix::DeviceLinkView {
-  public:
-    void ShowSleepLabel(bool) override {}
-    void SetPowerTextId(std::string_view) override {}
-    void SetPowerText(std::string_view) override {}
-    void SetPowerProgress(int) override {}
-    void StartTimer(int, std::chrono::milliseconds) override {}
-    void StopTimer(int) override {}
-    void MarkDpiLevel(int) override {}
-    void SelectProfileButtonSilently(int) override {}
-    void ReloadPages() override {}
-};
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace veltrix;
@@ -45,9 +27,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     test::RecordingDriverLink cable("cable", log);
     receiver.m_iOpenResult = data[0] & 1;
     cable.m_iOpenResult = data[0] >> 1 & 1;
-    NoView view;
-    MessageQueue window;
-    DeviceLink link(receiver, cable, *settings, view, window.Handle(), nullptr);
+    // The loop stands in for the window: its timers and its queue, never run.
+    DeviceEventLoop window{SystemClock()};
+    DeviceLink link(receiver, cable, *settings, window, window.Window(), nullptr);
     link.StartDeviceLink();
 
     // Then reports: a length byte (mod 16) and that many bytes.
@@ -67,8 +49,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             link.OnTimer(kTimerChargeAnimation + report[0] % 4);
         }
         at += 1 + length;
-    }
-    while (window.TryTake()) {
     }
     return 0;
 }
