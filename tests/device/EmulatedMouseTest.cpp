@@ -17,6 +17,7 @@
 #include "device/HidDriverLink.h"
 #include "platform/MessageQueue.h"
 #include "platform/Messages.h"
+#include "support/ByteImage.h"
 
 namespace veltrix {
 namespace {
@@ -168,8 +169,7 @@ TEST_F(EmulatedMouse, NothingIsPostedOnceTheMonitorIsClosedOrItsPluginUnloaded) 
     // Unloaded without Close_DevMonitor, the plugin stops its thread, or the next event would
     // run code that is gone.
     m_receiver.Unbind();
-    std::ifstream maps("/proc/self/maps");
-    const std::string mapped(std::istreambuf_iterator<char>(maps), {});
+    const std::string mapped = test::FileText("/proc/self/maps");
     ASSERT_EQ(mapped.find(kReceiverLibraryName), std::string::npos) << "the plugin stayed loaded";
     Ctl({"dpi-button"});
     Ctl({"unplug", "receiver"});
@@ -234,8 +234,7 @@ TEST(MouseEmulatorCommandLine, RefusesBadArgumentsAndUnusablePaths) {
         const auto result = test::RunProcess(EMULATOR_PATH, args);
         EXPECT_EQ(result.exitCode, 2) << (args.empty() ? "" : args.back()) << ": " << result.err;
     }
-    std::ifstream file(dir / "file");
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}), "keep me");
+    EXPECT_EQ(test::FileText(dir / "file"), "keep me");
 
     const auto unreachable = test::RunProcess(EMULATOR_PATH, {"ctl", "--socket", socket, "state"});
     EXPECT_EQ(unreachable.exitCode, 1);

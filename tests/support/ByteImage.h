@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <string>
 #include <vector>
 
 namespace veltrix::test {
@@ -39,6 +40,12 @@ std::vector<std::uint8_t> BytesOf(const T& record) {
 inline std::vector<std::uint8_t> FileBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+// A file's text; empty when it cannot be read.
+inline std::string FileText(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 // Writes a file of exactly these bytes, making its folder first.

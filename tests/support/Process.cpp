@@ -1,7 +1,6 @@
 #include "support/Process.h"
 
 #include <csignal>
-#include <fstream>
 #include <sstream>
 #include <utility>
 
@@ -10,6 +9,8 @@
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include "support/ByteImage.h"
 
 extern char** environ;
 
@@ -100,8 +101,7 @@ ProcessResult ChildProcess::Finish() {
 }
 
 std::string ChildProcess::ErrorOutput() const {
-    std::ifstream in(m_dir / "err", std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
+    return FileText(m_dir / "err");
 }
 
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args) {

@@ -1,12 +1,12 @@
 // The autostart switch: the entry in a private XDG_CONFIG_HOME, written, read back and removed.
 
 #include <fstream>
-#include <sstream>
 
 #include <gtest/gtest.h>
 
 #include "platform/Autostart.h"
 #include "platform/Paths.h"
+#include "support/ByteImage.h"
 #include "support/Process.h"
 #include "support/TempDir.h"
 
@@ -14,13 +14,6 @@ namespace veltrix {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadText(const fs::path& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 class AutostartTest : public ::testing::Test {
   protected:
@@ -41,7 +34,7 @@ TEST_F(AutostartTest, TheSwitchWritesTheEntryAndRemovesIt) {
     std::ofstream(m_dir / "bin" / "veltrix-wireless") << "#!/bin/sh\n";
     ASSERT_TRUE(SetAutostart(true, m_dir / "bin" / "veltrix-wireless"));
     EXPECT_TRUE(AutostartEnabled());
-    const std::string text = ReadText(m_entry);
+    const std::string text = test::FileText(m_entry);
     EXPECT_TRUE(text.starts_with("[Desktop Entry]\nType=Application\n")) << text;
     // Installed on PATH: named by its name, so a reinstall elsewhere on PATH keeps working.
     EXPECT_NE(text.find("\nExec=veltrix-wireless --hidden\n"), std::string::npos) << text;
@@ -79,7 +72,7 @@ TEST_F(AutostartTest, AProgramOffThePathIsStartedByItsQuotedAbsolutePath) {
     std::ofstream(m_dir / "bin" / "veltrix-wireless") << "#!/bin/sh\n";
     const fs::path odd = "/home/a b/100% \"$HOME\"\\build/veltrix-wireless";
     ASSERT_TRUE(SetAutostart(true, odd));
-    const std::string text = ReadText(m_entry);
+    const std::string text = test::FileText(m_entry);
     EXPECT_NE(text.find("\nExec=\"/home/a b/100%% \\\\\"\\\\$HOME\\\\\"\\\\\\\\build/"
                         "veltrix-wireless\" --hidden\n"),
               std::string::npos)
