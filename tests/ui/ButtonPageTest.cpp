@@ -37,11 +37,6 @@ namespace {
 constexpr std::uint32_t kVirtualKeyA = 0x41;
 constexpr int kMediaMute = 7;  // item of the media list
 
-std::unique_ptr<CMainWnd> MakeWindow(const TempDir& data,
-                                     std::vector<std::filesystem::path> plugins) {
-    return veltrix::test::MakeMainWindow(data.Path(), std::move(plugins), true);
-}
-
 QAbstractButton* Button(QWidget* page, int number) {
     return FindControl<QAbstractButton>(page, QString("wireless_button%1_btn").arg(number));
 }
@@ -133,7 +128,7 @@ class ButtonPageTest : public QObject {
 
     void ThePageShowsTheRecordAndFollowsThePointer() {
         TempDir data;
-        auto window = MakeWindow(data, veltrix::test::NoPluginFolders());
+        auto window = veltrix::test::MakeMainWindow(data.Path(), true);
         CWirelessButtonUI* page = window->DevicePage().ButtonPage();
         QWidget* panel = FindControl<QWidget>(page, "wireless_button_function_hor");
         QVERIFY(!panel->isVisible());
@@ -210,7 +205,7 @@ class ButtonPageTest : public QObject {
         MacroStore stored;
         stored.Append(TwelveStepMacro());
         QVERIFY(SaveMacroList(stored, data.Path()));
-        auto window = MakeWindow(data, veltrix::test::NoPluginFolders());
+        auto window = veltrix::test::MakeMainWindow(data.Path(), true);
         CWirelessButtonUI* page = window->DevicePage().ButtonPage();
         QComboBox* category = Combo(page, "wireless_button_type_combo");
         auto* apply = FindControl<QAbstractButton>(page, "wireless_button_apply_btn");
@@ -286,7 +281,7 @@ class ButtonPageTest : public QObject {
     // window ends the capture.
     void EscapeIsTheKeyWhileTheFieldWaitsAndEveryEndStopsTheCapture() {
         TempDir data;
-        auto window = MakeWindow(data, veltrix::test::NoPluginFolders());
+        auto window = veltrix::test::MakeMainWindow(data.Path(), true);
         window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
         window->DevicePage().SelectNavigation(kButtonTab);

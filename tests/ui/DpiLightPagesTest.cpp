@@ -29,7 +29,7 @@
 
 using namespace veltrix;
 using namespace veltrix::gui;
-using veltrix::test::EmulatedMouse;
+using veltrix::test::FakeMouse;
 using veltrix::test::ScopedEnv;
 using veltrix::test::TempDir;
 
@@ -37,11 +37,6 @@ namespace {
 
 using veltrix::test::Control;
 using veltrix::test::SavedRecord;
-
-std::unique_ptr<CMainWnd> MakeWindow(const TempDir& data,
-                                     std::vector<std::filesystem::path> plugins) {
-    return veltrix::test::MakeMainWindow(data.Path(), std::move(plugins), true);
-}
 
 void ShowTab(QWidget* window, const char* navigation) {
     Control<QAbstractButton>(window, navigation)->click();
@@ -57,28 +52,6 @@ QColor TextColorOf(QWidget* label) {
     label->ensurePolished();
     return label->palette().color(label->foregroundRole());
 }
-
-// Every report the mouse should have received since the log was cleared, grown by each change in
-// turn: a request sent twice, or not at all, shows as a difference.
-class ReportTally {
-  public:
-    explicit ReportTally(const TempDir& data) : m_data(data) {}
-    std::vector<std::string> With(std::uintptr_t area, int profile) const {
-        std::vector<std::string> lines = m_expected;
-        for (std::string& line :
-             veltrix::test::ReportsOf(SavedRecord(m_data.Path()), area, profile)) {
-            lines.push_back(std::move(line));
-        }
-        return lines;
-    }
-    void Accept(std::uintptr_t area, int profile) { m_expected = With(area, profile); }
-
-  private:
-    const TempDir& m_data;
-    std::vector<std::string> m_expected;
-};
-
-constexpr int kMouseTimeout = 10000;
 
 }  // namespace
 
@@ -98,7 +71,7 @@ class DpiLightPagesTest : public QObject {
 
     void EveryControlIsFoundByItsNameAndNamedForAssistiveTools() {
         TempDir data;
-        auto window = MakeWindow(data, veltrix::test::NoPluginFolders());
+        auto window = veltrix::test::MakeMainWindow(data.Path(), true);
         // Name, accessible name, and how many, numbered from 1 as %1. The rest are met below.
         const std::tuple<QString, QString, int> controls[] = {
             {"wireless_dpi_btn_%1", "DPI level %1", 8},
@@ -148,7 +121,7 @@ class DpiLightPagesTest : public QObject {
 
     void BothPagesShowTheRecordAndFollowTheMode() {
         TempDir data;
-        auto window = MakeWindow(data, veltrix::test::NoPluginFolders());
+        auto window = veltrix::test::MakeMainWindow(data.Path(), true);
         QWidget* w = window.get();
         ShowTab(w, "wireless_dpi_setting_btn");
         const QString off = Tr("dpi_level_off_text");
@@ -226,7 +199,7 @@ class DpiLightPagesTest : public QObject {
         }
         std::filesystem::permissions(bin / "xfce4-mouse-settings",
                                      std::filesystem::perms::owner_all);
-        auto window = MakeWindow(data, veltrix::test::NoPluginFolders());
+        auto window = veltrix::test::MakeMainWindow(data.Path(), true);
         ShowTab(window.get(), "wireless_dpi_setting_btn");
         auto* button = Control<QAbstractButton>(window.get(), "mouse_attibute_btn");
         {
@@ -252,7 +225,7 @@ class DpiLightPagesTest : public QObject {
     // sight.
     void ThePickerOpensUnderItsSwatchAndHeldEditsGoWhenOutOfSight() {
         TempDir data;
-        auto window = MakeWindow(data, veltrix::test::NoPluginFolders());
+        auto window = veltrix::test::MakeMainWindow(data.Path(), true);
         QWidget* w = window.get();
         // Room on the offscreen screen for the colour picker where the page puts it.
         window->move(-300, 0);
@@ -298,64 +271,40 @@ class DpiLightPagesTest : public QObject {
     }
 
     void AProfileSwitchAndTheMousesDpiButtonReachThePage() {
-        EmulatedMouse mouse;
-        QVERIFY(mouse.IsServing());
+        FakeMouse mouse;
         TempDir data;
-        auto window = MakeWindow(data, veltrix::test::BuiltPluginFolders());
+        auto window = veltrix::test::MakeMainWindow(data.Path(), true, &mouse);
         QWidget* w = window.get();
         CWirelessPage& page = window->DevicePage();
-        QTRY_VERIFY_WITH_TIMEOUT(!page.Session().Link().Flags().m_bAsleep, kMouseTimeout);
-        // The start-up switch to the current profile is done with (sent or dropped) once the
-        // record is saved.
-        QTRY_VERIFY_WITH_TIMEOUT(std::filesystem::exists(SettingsFile(data.Path())), kMouseTimeout);
-        mouse.Ctl({"clear-log"});
-        ReportTally tally(data);
+        // The start-up switch to the current profile is done with once the record is saved.
+        QTRY_VERIFY(std::filesystem::exists(SettingsFile(data.Path())));
+        mouse.ClearLog();
 
-        // A switch to a profile of another rate reloads the DPI page, which sends that rate.
+        // A switch to a profile of another rate reloads the DPI page, which sends that rate. A
+        // DPI edit still held when the profile switches goes first, for the profile it was made
+        // in; then the switch itself.
         ShowTab(w, "wireless_dpi_setting_btn");
         page.Settings().Profiles[1].iReportRate = 1;
         page.Settings().Profiles[1].aiDpiValue[0] = 20;
-        // A DPI edit still held when the profile switches goes first, for the profile it was
-        // made in.
         QTest::keyClick(Control<QSlider>(w, "wireless_dpi2_slider"), Qt::Key_Right);
         Control<QAbstractButton>(w, "wireless_profile_2_btn")->click();
-        QCOMPARE(SavedRecord(data.Path()).Profiles[0].aiDpiValue[1], 17);
-        tally.Accept(kApplyDpi, 0);
         QCOMPARE(Control<QLabel>(w, "wireless_dpi_value_1")->text(), QString("2000"));
         QCOMPARE(Control<QComboBox>(w, "wireless_polling_rate_combo")->currentIndex(), 1);
-        const auto rateSentFirst = [&] {
-            const std::vector<std::string> received = mouse.Log();
-            const std::vector<std::string> rate = tally.With(kApplyRate, 1);
-            return received.size() > rate.size() &&
-                   std::equal(rate.begin(), rate.end(), received.begin());
-        };
-        QTRY_VERIFY_WITH_TIMEOUT(rateSentFirst(), kMouseTimeout);
-        // The mouse must be on profile 2 before its DPI button is pressed, or the press changes
-        // the level of profile 1.
-        QTRY_VERIFY_WITH_TIMEOUT(std::ranges::count(mouse.Log(), "0c 04 02 05") > 0, kMouseTimeout);
-
-        // The mouse names its level in every status report; once the page holds it, the level the
-        // DPI button moves to differs from it.
-        const auto mouseLevel = [&mouse] {
-            const std::string state = mouse.Ctl({"state"});
-            const std::size_t profile = state.find("\"number\": 2");
-            const std::size_t at = state.find("\"current_level\": ", profile);
-            return profile == std::string::npos || at == std::string::npos
-                       ? -1
-                       : std::atoi(state.c_str() + at + 17) - 1;
-        };
-        QTRY_VERIFY_WITH_TIMEOUT(page.Settings().Profiles[1].iCurDpiLevel == mouseLevel(),
-                                 kMouseTimeout);
+        const ProfileSettings saved = SavedRecord(data.Path());
+        QCOMPARE(saved.Profiles[0].aiDpiValue[1], 17);
+        std::vector<std::string> expected;
+        for (const auto& [area, profile] :
+             {std::pair{kApplyDpi, 0}, std::pair{kApplyRate, 1}, std::pair{kApplyProfiles, 0}}) {
+            std::ranges::copy(veltrix::test::ReportsOf(saved, area, profile),
+                              std::back_inserter(expected));
+        }
+        QTRY_COMPARE(mouse.Log(), expected);
 
         // The DPI button on the mouse marks its new level on the page.
-        const int before = page.Settings().Profiles[1].iCurDpiLevel;
-        mouse.Ctl({"dpi-button"});
-        QTRY_VERIFY_WITH_TIMEOUT(page.Settings().Profiles[1].iCurDpiLevel != before, kMouseTimeout);
-        const int level = page.Settings().Profiles[1].iCurDpiLevel;
-        QVERIFY(Control<QAbstractButton>(w, QString("wireless_dpi_btn_%1").arg(level + 1))
-                    ->isChecked());
-        QCOMPARE(TextColorOf(Control(w, QString("wireless_dpi_value_%1").arg(level + 1))),
-                 QColor(Qt::red));
+        mouse.Report(kEventDpiLevel, 3);
+        QTRY_COMPARE(page.Settings().Profiles[1].iCurDpiLevel, 2);
+        QVERIFY(Control<QAbstractButton>(w, "wireless_dpi_btn_3")->isChecked());
+        QCOMPARE(TextColorOf(Control(w, "wireless_dpi_value_3")), QColor(Qt::red));
 
         // A reset shows the factory record again.
         SkinWindow::QueueAnswer(1);
@@ -371,7 +320,7 @@ class DpiLightPagesTest : public QObject {
         const veltrix::test::ScopedEnv home("XDG_CONFIG_HOME", config.Path().c_str());
         QCOMPARE(SavedSkinStyle(), SkinStyle::Dark);
         ApplySkinStyle(SavedSkinStyle());  // as the program starts
-        auto window = MakeWindow(data, veltrix::test::NoPluginFolders());
+        auto window = veltrix::test::MakeMainWindow(data.Path(), true);
         QWidget* w = window.get();
         ShowTab(w, "wireless_dpi_setting_btn");
         const std::vector<std::uint8_t> record =
@@ -409,7 +358,7 @@ class DpiLightPagesTest : public QObject {
         QCOMPARE(veltrix::test::FileBytes(SettingsFile(data.Path())), record);
         {
             // A window built in the light look, as at the next start, has it too.
-            auto next = MakeWindow(data, veltrix::test::NoPluginFolders());
+            auto next = veltrix::test::MakeMainWindow(data.Path(), true);
             QVERIFY(lightness(Control(next.get(), "caption")) > 200);
         }
 

@@ -31,7 +31,7 @@
 
 using namespace veltrix;
 using namespace veltrix::gui;
-using veltrix::test::EmulatedMouse;
+using veltrix::test::FakeMouse;
 using veltrix::test::TempDir;
 
 namespace {
@@ -87,7 +87,7 @@ QStringList RowTexts(QListWidget* list) {
     return texts;
 }
 
-bool LogHas(const EmulatedMouse& mouse, const std::string& line) {
+bool LogHas(const FakeMouse& mouse, const std::string& line) {
     const std::vector<std::string> log = mouse.Log();
     return std::find(log.begin(), log.end(), line) != log.end();
 }
@@ -126,7 +126,7 @@ class MacroPageTest : public QObject {
         TempDir data;
         WriteMacros(data,
                     {Macro(u"Greet", {kPressA, kReleaseA, kPressLeft}), Macro(u"Привет", {})});
-        auto window = veltrix::test::MakeMainWindow(data.Path(), veltrix::test::NoPluginFolders());
+        auto window = veltrix::test::MakeMainWindow(data.Path());
         CWirelessMacroUI* page = window->DevicePage().MacroPage();
         QVERIFY(page != nullptr);
 
@@ -196,11 +196,9 @@ class MacroPageTest : public QObject {
     }
 
     void ARecordedMacroReachesTheStoreItsFileAndTheMouse() {
-        EmulatedMouse mouse;
+        FakeMouse mouse;
         TempDir data;
-        auto window =
-            veltrix::test::MakeMainWindow(data.Path(), veltrix::test::BuiltPluginFolders());
-        QTRY_VERIFY_WITH_TIMEOUT(!window->DevicePage().Session().Link().Flags().m_bAsleep, 10000);
+        auto window = veltrix::test::MakeMainWindow(data.Path(), false, &mouse);
         CWirelessMacroUI* page = window->DevicePage().MacroPage();
         // Button 4 of the first profile runs the macro that recording is about to create.
         ProfileSettings& settings = window->DevicePage().Settings();
@@ -226,7 +224,7 @@ class MacroPageTest : public QObject {
         Control<QListWidget>(page, "wireless_macro_action_list")->setCurrentRow(0);
         Toggle(page, "wireless_macro_action_edit_check");
         Type(page, "wireless_macro_delay_edit", "250");
-        mouse.Ctl({"clear-log"});
+        mouse.ClearLog();
         Click(page, "wireless_macro_save_btn");
         QVERIFY(!page->Unsaved());
 
@@ -247,13 +245,13 @@ class MacroPageTest : public QObject {
         QVERIFY(veltrix::test::SavedRecord(data.Path()).Profiles[0].aButton[3].aMacroAction ==
                 expected.aAction);
         const std::string report = ReportHexLine(MacroReport(button, 1));
-        QTRY_VERIFY_WITH_TIMEOUT(LogHas(mouse, report), 10000);
+        QTRY_VERIFY(LogHas(mouse, report));
     }
 
     void RenamesAndDeletesKeepNamesUniqueAndButtonsInStep() {
         TempDir data;
         WriteMacros(data, {Macro(u"Greet", {kPressA}), Macro(u"Other", {kPressA, kReleaseA})});
-        auto window = veltrix::test::MakeMainWindow(data.Path(), veltrix::test::NoPluginFolders());
+        auto window = veltrix::test::MakeMainWindow(data.Path());
         CWirelessMacroUI* page = window->DevicePage().MacroPage();
         ButtonEntry& button = window->DevicePage().Settings().Profiles[2].aButton[0];
         button.byFuncCode = kFuncMacro;
@@ -302,7 +300,7 @@ class MacroPageTest : public QObject {
         MacroRecord greet = Macro(u"Greet", {kPressA, kReleaseA});
         greet.iReserved48 = 7;
         WriteMacros(data, {greet});
-        auto window = veltrix::test::MakeMainWindow(data.Path(), veltrix::test::NoPluginFolders());
+        auto window = veltrix::test::MakeMainWindow(data.Path());
         CWirelessMacroUI* page = window->DevicePage().MacroPage();
         auto* macros = Control<QListWidget>(page, "wireless_macro_list");
         macros->setCurrentRow(0);
@@ -341,8 +339,7 @@ class MacroPageTest : public QObject {
     void EveryEndOfTheUsersAttentionStopsARecording() {
         TempDir data;
         WriteMacros(data, {Macro(u"Greet", {kPressA, kReleaseA}), Macro(u"Other", {})});
-        auto window =
-            veltrix::test::MakeMainWindow(data.Path(), veltrix::test::NoPluginFolders(), true);
+        auto window = veltrix::test::MakeMainWindow(data.Path(), true);
         window->DevicePage().SelectNavigation(kMacroTab);
         CWirelessMacroUI* page = window->DevicePage().MacroPage();
         auto* macros = Control<QListWidget>(page, "wireless_macro_list");
@@ -396,7 +393,7 @@ class MacroPageTest : public QObject {
     void AClosedWindowLeavesThePageInert() {
         TempDir data;
         WriteMacros(data, {Macro(u"Greet", {kPressA, kReleaseA})});
-        auto window = veltrix::test::MakeMainWindow(data.Path(), veltrix::test::NoPluginFolders());
+        auto window = veltrix::test::MakeMainWindow(data.Path());
         CWirelessMacroUI* page = window->DevicePage().MacroPage();
         Control<QListWidget>(page, "wireless_macro_list")->setCurrentRow(0);
         Click(page, "wireless_macro_record_btn");
