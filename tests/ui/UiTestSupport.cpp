@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QLabel>
+#include <QTest>
 #include <atomic>
 
 #include "Language.h"
@@ -41,7 +42,11 @@ std::unique_ptr<gui::CMainWnd> MakeMainWindow(const std::filesystem::path& dataF
     auto window = std::make_unique<gui::CMainWnd>(std::move(options));
     window->InitWindow();
     if (mouse != nullptr) {
-        mouse->Status(2, 3);
+        // The start-up selection of the current profile sends its commit; tests begin after it.
+        if (!QTest::qWaitFor([mouse] { return !mouse->Log().empty(); })) {
+            qFatal("the mouse got no start-up commit");
+        }
+        mouse->ClearLog();
     }
     if (shown) {
         window->show();
@@ -72,6 +77,8 @@ std::vector<std::string> ReportsOf(const ProfileSettings& settings, std::uintptr
 // only while open; the monitor posts to the window that opened it until it is closed.
 class FakeMouse::Link final : public DriverLink {
   public:
+    static constexpr std::uint32_t kLevel2ThreeBars = 0x73;
+
     Link(RecordingTransport& log, DeviceLinkKind kind, bool plugged)
         : m_log(log), m_kind(kind), m_bPlugged(plugged) {}
 
@@ -92,8 +99,12 @@ class FakeMouse::Link final : public DriverLink {
         m_changeMessage = changeMessage;
         return 1;
     }
+    // An awake mouse tells its state as soon as its receiver is open.
     std::int32_t Open_FeatureDevice() override {
         m_bOpen = m_bPlugged;
+        if (m_bOpen && m_kind == DeviceLinkKind::Receiver) {
+            Post(kEventStatus, kLevel2ThreeBars);
+        }
         return m_bOpen ? 1 : 0;
     }
     // The worker's call.

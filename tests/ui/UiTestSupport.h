@@ -49,8 +49,8 @@ std::vector<std::string> ReportsOf(const ProfileSettings& settings, std::uintptr
 
 // The mouse where none can be plugged in: its receiver and cable answer as the driver plugins do
 // with their devices, and post the plugins' messages to the window, so the window, its device
-// link and its worker run as with a real mouse. It starts on the receiver; a window made with it
-// has had its first status report (DPI level 2, 3 bars), so it is awake.
+// link and its worker run as with a real mouse. It starts on the receiver, awake (its first status
+// report says DPI level 2, 3 bars).
 class FakeMouse {
   public:
     FakeMouse();
