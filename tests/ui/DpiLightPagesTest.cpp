@@ -1,5 +1,5 @@
 // The DPI and lighting pages in the real window: their controls, what they show of the record,
-// and what reaches the emulated mouse when the user changes something.
+// and what reaches the mouse when the user changes something.
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -72,7 +72,7 @@ class DpiLightPagesTest : public QObject {
     void EveryControlIsFoundByItsNameAndNamedForAssistiveTools() {
         TempDir data;
         auto window = veltrix::test::MakeMainWindow(data.Path(), true);
-        // Name, accessible name, and how many, numbered from 1 as %1. The rest are met below.
+        // Name, accessible name, and how many, numbered from 1 as %1.
         const std::tuple<QString, QString, int> controls[] = {
             {"wireless_dpi_btn_%1", "DPI level %1", 8},
             {"wireless_dpi%1_slider", "DPI level %1 value", 8},
@@ -98,24 +98,26 @@ class DpiLightPagesTest : public QObject {
                          count > 1 ? accessible.arg(n) : accessible);
             }
         }
-
-        auto* rate = Control<QComboBox>(window.get(), "wireless_polling_rate_combo");
-        QCOMPARE(rate->count(), 4);
-        QCOMPARE(rate->itemText(0), QString("125 Hz"));
-        QCOMPARE(rate->itemText(3), QString("1000 Hz"));
-        auto* modes = Control<QComboBox>(window.get(), "wireless_light_mode_combo");
-        QCOMPARE(modes->count(), kLightModeCount);
+        // The lists hold what the pages count their items by.
+        const auto items = [&window](const char* name) {
+            QStringList texts;
+            auto* combo = Control<QComboBox>(window.get(), name);
+            for (int item = 0; item < combo->count(); ++item) {
+                texts << combo->itemText(item);
+            }
+            return texts;
+        };
+        QCOMPARE(items("wireless_polling_rate_combo"),
+                 QStringList({"125 Hz", "250 Hz", "500 Hz", "1000 Hz"}));
+        QStringList modes;
         for (int mode = 0; mode < kLightModeCount; ++mode) {
-            QCOMPARE(modes->itemText(mode), Tr(LightModeTextId(mode)));
+            modes << Tr(LightModeTextId(mode));
         }
-        auto* dpi = Control<QSlider>(window.get(), "wireless_dpi3_slider");
-        QCOMPARE(dpi->minimum(), kDpiSliderMin);
-        QCOMPARE(dpi->maximum(), kDpiSliderMax);
+        QCOMPARE(items("wireless_light_mode_combo"), modes);
 
         // The mouse keeps its lighting itself: a button with nothing to do does not look live.
         auto* sync = Control<QAbstractButton>(window.get(), "wireless_synchronize_btn");
         QVERIFY(!sync->isEnabled());
-        QCOMPARE(sync->toolTip(), Tr("synchronize_tip_text"));
         QCOMPARE(sync->accessibleDescription(), Tr("synchronize_tip_text"));
     }
 
@@ -140,89 +142,71 @@ class DpiLightPagesTest : public QObject {
                      swatches[static_cast<std::size_t>(n - 1)]);
         }
         QCOMPARE(Control<QComboBox>(w, "wireless_polling_rate_combo")->currentIndex(), 2);
-        // An unused level's slider rests at its lowest end, and says to assistive tools that the
-        // level is off rather than at its lowest value, until the user sets it.
+        // An unused level's slider says to assistive tools that the level is off rather than at
+        // its lowest value, until the user sets it.
         auto* unused = Control<QSlider>(w, "wireless_dpi5_slider");
-        QCOMPARE(unused->value(), kDpiSliderMin);
         QCOMPARE(unused->accessibleDescription(), off);
         QTest::keyClick(unused, Qt::Key_Right);
         QCOMPARE(Control<QLabel>(w, "wireless_dpi_value_5")->text(), QString("200"));
         QCOMPARE(unused->accessibleDescription(), QString());
 
-        // An imported profile is on the page at once.
-        ProfileData imported = window->DevicePage().Settings().Profiles[0];
-        imported.aiDpiValue[0] = 12;
-        QVERIFY(ExportProfileFile(imported, data / "level.pro"));
-        QueueFileAnswer(QString::fromStdString((data / "level.pro").string()));
-        window->DevicePage().ImportProfile();
-        QCOMPARE(Control<QLabel>(w, "wireless_dpi_value_1")->text(), QString("1200"));
-
         // The factory mode shows the speed alone; the direction it runs in is marked.
         ShowTab(w, "wireless_light_btn");
         const auto shown = [w](const char* group) { return Control(w, group)->isVisible(); };
         auto* mode = Control<QComboBox>(w, "wireless_light_mode_combo");
-        QCOMPARE(mode->currentIndex(), 7);
         QCOMPARE(mode->toolTip(), Tr("wireless_lightmode8"));
         QVERIFY(shown("wireless_breath_ver") && !shown("wireless_brightness_ver") &&
                 !shown("wireless_color_hor") && !shown("wireless_color_ver"));
         QVERIFY(Control<QAbstractButton>(w, "wireless_direction_2")->isChecked());
         QCOMPARE(Control<QSlider>(w, "wireless_breathing_slider")->value(), 5);
-
-        mode->setCurrentIndex(1);
-        QVERIFY(shown("wireless_brightness_ver") && shown("wireless_color_hor") &&
-                !shown("wireless_breath_ver") && !shown("wireless_color_ver"));
         mode->setCurrentIndex(2);
         QVERIFY(shown("wireless_breath_ver") && shown("wireless_color_ver") &&
                 !shown("wireless_brightness_ver") && !shown("wireless_color_hor"));
         mode->setCurrentIndex(0);
         QCOMPARE(Control<QLabel>(w, "light_mode_name")->text(), Tr("wireless_lightmode1"));
 
-        // Colours typed, clamped and shown on the swatch and the wheel.
-        auto* red = Control<QLineEdit>(w, "wireless_r_edit");
-        red->setText("300");
-        QCOMPARE(red->text(), QString("255"));
-        Control<QLineEdit>(w, "wireless_g_edit")->setText("128");
-        Control<QLineEdit>(w, "wireless_b_edit")->setText("0");
+        // A colour typed shows on the swatch; a preset on its own.
+        for (const auto& [edit, value] : {std::pair{"wireless_r_edit", "255"},
+                                          {"wireless_g_edit", "128"},
+                                          {"wireless_b_edit", "0"}}) {
+            Control<QLineEdit>(w, edit)->setText(value);
+        }
         QCOMPARE(window->DevicePage().Settings().Profiles[0].crLightColor, ColorRef{0x0080FF});
         QCOMPARE(ColorOf(Control(w, "wireless_preview_control")), QColor(255, 128, 0));
         Control<QAbstractButton>(w, "wireless_color_btn3_1")->click();
         QCOMPARE(ColorOf(Control(w, "wireless_preview_control_1")), QColor(0, 0, 255));
     }
 
+    // Which desktop runs which program is the command's own test; here, that a desktop without
+    // its program is told so, and that the program is started without arguments.
     void TheMouseSettingsButtonStartsTheDesktopsOwnProgram() {
         TempDir data;
         TempDir bin;
         const std::filesystem::path marker = bin / "started";
-        {
-            std::ofstream script(bin / "xfce4-mouse-settings");
-            script << "#!/bin/sh\necho \"$@\" > " << marker.string() << "\n";
-        }
+        std::ofstream(bin / "xfce4-mouse-settings")
+            << "#!/bin/sh\necho \"$@\" > " << marker.string() << "\n";
         std::filesystem::permissions(bin / "xfce4-mouse-settings",
                                      std::filesystem::perms::owner_all);
         auto window = veltrix::test::MakeMainWindow(data.Path(), true);
         ShowTab(window.get(), "wireless_dpi_setting_btn");
         auto* button = Control<QAbstractButton>(window.get(), "mouse_attibute_btn");
+        const ScopedEnv path("PATH", bin.Path().c_str());
         {
-            // Which desktop runs which program is the command's own test; here, that a desktop
-            // without its program is told so, and another desktop's program is not started.
-            const ScopedEnv path("PATH", bin.Path().c_str());
             const ScopedEnv current("XDG_CURRENT_DESKTOP", "GNOME");
             QString told;
             veltrix::test::AnswerWarning(told, 1);
             button->click();
             QCOMPARE(told, Tr("mouse_settings_unknown_text"));
         }
-        QVERIFY(!std::filesystem::exists(marker));
-        const ScopedEnv path("PATH", bin.Path().c_str());
         const ScopedEnv desktop("XDG_CURRENT_DESKTOP", "XFCE");
         button->click();
         QTRY_VERIFY(std::filesystem::exists(marker));
-        QVERIFY(std::filesystem::file_size(marker) <= 1);  // started without arguments
+        QVERIFY(std::filesystem::file_size(marker) <= 1);
     }
 
     // Bursts of edits reaching the mouse once are the end-to-end scenario's; here, what the
-    // window adds: where the picker opens, a drag, and held edits saved when they lose the user's
-    // sight.
+    // window adds: where the picker opens, a drag, and held edits saved when they leave the
+    // user's sight.
     void ThePickerOpensUnderItsSwatchAndHeldEditsGoWhenOutOfSight() {
         TempDir data;
         auto window = veltrix::test::MakeMainWindow(data.Path(), true);
@@ -231,7 +215,6 @@ class DpiLightPagesTest : public QObject {
         window->move(-300, 0);
         ShowTab(w, "wireless_dpi_setting_btn");
 
-        // Level 4's colour from the picker, which opens under its swatch, 140 pixels to the left.
         auto* swatch = Control<QAbstractButton>(w, "wireless_dpi_color4");
         QPoint pickerAt;
         SkinWindow::QueueAnswer([&pickerAt](SkinWindow& picker) {
@@ -252,7 +235,6 @@ class DpiLightPagesTest : public QObject {
         slider->setSliderDown(false);
         QTRY_COMPARE(SavedRecord(data.Path()).Profiles[0].aiDpiValue[2], 42);
 
-        // A held edit is saved at once when its page or the window hides.
         auto* brightness = Control<QSlider>(w, "wireless_brightness_slider");
         const std::function<void()> ends[] = {
             [w] { ShowTab(w, "wireless_dpi_setting_btn"); },
@@ -264,9 +246,8 @@ class DpiLightPagesTest : public QObject {
             w->showNormal();
             ShowTab(w, "wireless_light_btn");
             QTest::keyClick(brightness, Qt::Key_Left);
-            --held;
             end();
-            QCOMPARE(SavedRecord(data.Path()).Profiles[0].iLightBrightness, held);
+            QCOMPARE(SavedRecord(data.Path()).Profiles[0].iLightBrightness, --held);
         }
     }
 
@@ -276,9 +257,6 @@ class DpiLightPagesTest : public QObject {
         auto window = veltrix::test::MakeMainWindow(data.Path(), true, &mouse);
         QWidget* w = window.get();
         CWirelessPage& page = window->DevicePage();
-        // The start-up switch to the current profile is done with once the record is saved.
-        QTRY_VERIFY(std::filesystem::exists(SettingsFile(data.Path())));
-        mouse.ClearLog();
 
         // A switch to a profile of another rate reloads the DPI page, which sends that rate. A
         // DPI edit still held when the profile switches goes first, for the profile it was made
