@@ -1,15 +1,14 @@
 // The macro page over the real core, in a real main window: what it shows, the way from a
-// recording to the mouse, the store's changes reaching the buttons, and macro files.
+// recording to the buttons and the mouse, renames and deletes, and the ends of a recording. Macro
+// files are the end-to-end scenario's.
 
 #include <QAbstractButton>
 #include <QAccessible>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QLoggingCategory>
 #include <QStackedWidget>
 #include <QtTest>
-#include <fstream>
 #include <functional>
 
 #include "CMainWnd.h"
@@ -130,21 +129,18 @@ class MacroPageTest : public QObject {
         CWirelessMacroUI* page = window->DevicePage().MacroPage();
         QVERIFY(page != nullptr);
 
-        QStringList named;
+        QStringList spoken;
         for (QWidget* control : page->findChildren<QWidget*>()) {
-            if (control->objectName().startsWith("wireless_")) {
-                named << control->objectName();
-            }
-            named << control->accessibleName();
+            spoken << control->accessibleName();
         }
-        QCOMPARE(named.filter(QRegularExpression("^wireless_")).size(), 34);
-        const QString spoken =
-            "Macro list,Macro name,New macro,Delete macro,Record,Insert mouse event,Left click,"
-            "Right click,Middle click,Back,Forward,Action list,Move up,Move down,Clear,Edit action,"
-            "Action key,Action delay,Mouse action,Default delay,Record delays,No delay,"
-            "Default delay (ms),Save,Cancel,Import macro,Export macro";
-        for (const QString& name : spoken.split(',')) {
-            QVERIFY2(named.contains(name), qPrintable(name));
+        for (const QString& name : QString("Macro list,Macro name,New macro,Delete macro,Record,"
+                                           "Insert mouse event,Left click,Right click,Middle "
+                                           "click,Back,Forward,Action list,Move up,Move down,"
+                                           "Clear,Edit action,Action key,Action delay,Mouse "
+                                           "action,Default delay,Record delays,No delay,Default "
+                                           "delay (ms),Save,Cancel,Import macro,Export macro")
+                                       .split(',')) {
+            QVERIFY2(spoken.contains(name), qPrintable(name));
         }
 
         auto* macros = Control<QListWidget>(page, "wireless_macro_list");
@@ -231,17 +227,14 @@ class MacroPageTest : public QObject {
         const std::uint8_t h = TranslateHookEvent(kH, 0).byKeyCode;
         const std::uint8_t i = TranslateHookEvent(kI, 0).byKeyCode;
         const MacroRecord& saved = window->Macros().At(0);
-        QCOMPARE(saved.iActionCount, 4);
         const MacroRecord expected = Macro(u"Macro1", {{h, kDirectionPress, 250},
                                                        {h, kDirectionRelease, 10},
                                                        {i, kDirectionPress, 10},
                                                        {i, kDirectionRelease, 2}});
         QCOMPARE(BytesOf(saved), BytesOf(expected));
-        QCOMPARE(FileBytes(MacroFile(data.Path())), BytesOf(expected));
 
         // The button carries the saved macro, in the record and in its file, and the mouse has it.
         QCOMPARE(button.wMacroActionCount, 4);
-        QVERIFY(button.aMacroAction == expected.aAction);
         QVERIFY(veltrix::test::SavedRecord(data.Path()).Profiles[0].aButton[3].aMacroAction ==
                 expected.aAction);
         const std::string report = ReportHexLine(MacroReport(button, 1));
@@ -293,44 +286,6 @@ class MacroPageTest : public QObject {
         QCOMPARE(macros->count(), 0);
         QCOMPARE(name->text(), QString());
         QVERIFY(page->Editor()->CurrentMacro() == nullptr);
-    }
-
-    void MacroFilesRoundTripAndWrongSizesAreRefused() {
-        TempDir data;
-        MacroRecord greet = Macro(u"Greet", {kPressA, kReleaseA});
-        greet.iReserved48 = 7;
-        WriteMacros(data, {greet});
-        auto window = veltrix::test::MakeMainWindow(data.Path());
-        CWirelessMacroUI* page = window->DevicePage().MacroPage();
-        auto* macros = Control<QListWidget>(page, "wireless_macro_list");
-        macros->setCurrentRow(0);
-
-        const std::filesystem::path file = data / "exported.MACRO";
-        QueueFileAnswer(QString::fromStdString(file.string()));
-        Click(page, "wireless_macro_export_btn");
-        QCOMPARE(FileBytes(file), BytesOf(greet));
-
-        QueueFileAnswer(QString::fromStdString(file.string()));
-        Click(page, "wireless_macro_import_btn");
-        QCOMPARE(RowTexts(macros), QStringList({"Greet", "Greet_1"}));
-        QCOMPARE(macros->currentRow(), 1);
-        MacroRecord renamed = greet;
-        SetFieldText(renamed.szName, u"Greet_1");
-        QCOMPARE(BytesOf(window->Macros().At(1)), BytesOf(renamed));
-        const auto stored = FileBytes(MacroFile(data.Path()));
-        QCOMPARE(stored.size(), 2 * sizeof(MacroRecord));
-
-        const std::filesystem::path shortFile = data / "short.macro";
-        std::ofstream(shortFile, std::ios::binary)
-            .write(reinterpret_cast<const char*>(&greet), 239);
-        QueueFileAnswer(QString::fromStdString(shortFile.string()));
-        QString shown;
-        AnswerWarning(shown, 1);
-        Click(page, "wireless_macro_import_btn");
-        QCOMPARE(shown, Tr("import_macro_size_text"));
-        QCOMPARE(window->Macros().Count(), 2);
-        QCOMPARE(macros->count(), 2);
-        QCOMPARE(FileBytes(MacroFile(data.Path())), stored);
     }
 
     // A recording runs only while the user can see it: hiding or minimising the window, trying
