@@ -6,14 +6,12 @@
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QStackedWidget>
 #include <QtTest>
 #include <functional>
 
-#include "CMainWnd.h"
 #include "CWirelessButtonUI.h"
 #include "CWirelessMacroUI.h"
 #include "CWirelessPage.h"

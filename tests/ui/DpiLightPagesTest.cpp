@@ -8,22 +8,17 @@
 #include <QSlider>
 #include <QtTest>
 #include <algorithm>
-#include <cstdlib>
 #include <fstream>
 #include <functional>
 
 #include "CDpiColorWnd.h"
-#include "CMainWnd.h"
 #include "CWirelessDPIUI.h"
 #include "CWirelessLightUI.h"
 #include "CWirelessPage.h"
-#include "ColorWheel.h"
-#include "FileDialogs.h"
 #include "Language.h"
 #include "Skin.h"
 #include "SkinWindow.h"
 #include "UiTestSupport.h"
-#include "profile/ProfileTransfer.h"
 #include "profile/SettingsFiles.h"
 #include "support/ByteImage.h"
 
@@ -64,10 +59,7 @@ class DpiLightPagesTest : public QObject {
         // Colours are read off the screen, so the pages wear the skin as the program does.
         qApp->setStyleSheet(LoadStyleSheet());
     }
-    void cleanup() {
-        SkinWindow::ClearAnswers();
-        ClearFileAnswers();
-    }
+    void cleanup() { SkinWindow::ClearAnswers(); }
 
     void EveryControlIsFoundByItsNameAndNamedForAssistiveTools() {
         TempDir data;

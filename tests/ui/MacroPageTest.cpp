@@ -11,10 +11,8 @@
 #include <QtTest>
 #include <functional>
 
-#include "CMainWnd.h"
 #include "CWirelessMacroUI.h"
 #include "CWirelessPage.h"
-#include "FileDialogs.h"
 #include "Language.h"
 #include "Skin.h"
 #include "SkinWindow.h"
@@ -116,10 +114,7 @@ class MacroPageTest : public QObject {
 
   private Q_SLOTS:
     void initTestCase() { veltrix::test::UseSourceSkin(); }
-    void cleanup() {
-        SkinWindow::ClearAnswers();
-        ClearFileAnswers();
-    }
+    void cleanup() { SkinWindow::ClearAnswers(); }
 
     void ThePageShowsWhatTheWorkingCopySays() {
         TempDir data;
