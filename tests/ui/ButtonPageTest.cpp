@@ -54,17 +54,6 @@ void ChooseItem(QComboBox* combo, int item) {
     QCOMPARE(combo->currentIndex(), item);
 }
 
-MacroRecord TwelveStepMacro() {
-    MacroRecord macro{};
-    SetFieldText(macro.szName, u"Reload combo");
-    macro.iActionCount = 12;
-    for (std::size_t step = 0; step < 12; ++step) {
-        macro.aAction[step] = {static_cast<std::uint8_t>(4 + step / 2),
-                               step % 2 == 0 ? kDirectionPress : kDirectionRelease, 30};
-    }
-    return macro;
-}
-
 }  // namespace
 
 class ButtonPageTest : public QObject {
@@ -175,9 +164,8 @@ class ButtonPageTest : public QObject {
     // followed by the list and given as it now is.
     void TheRepeatCountAndARenameReachApply() {
         TempDir data;
-        MacroStore stored;
-        stored.Append(TwelveStepMacro());
-        QVERIFY(SaveMacroList(stored, data.Path()));
+        veltrix::test::WriteMacros(
+            data, {veltrix::test::Macro(u"Reload combo", {{4, kDirectionPress, 30}})});
         auto window = veltrix::test::MakeMainWindow(data.Path(), true);
         CWirelessButtonUI* page = window->DevicePage().ButtonPage();
         auto* apply = FindControl<QAbstractButton>(page, "wireless_button_apply_btn");

@@ -36,26 +36,12 @@ namespace {
 constexpr MacroAction kPressA{4, kDirectionPress, 10}, kReleaseA{4, kDirectionRelease, 20},
     kPressLeft{241, kDirectionPress, 5};
 
-MacroRecord Macro(std::u16string_view name, std::initializer_list<MacroAction> actions) {
-    MacroRecord record{};
-    SetFieldText(record.szName, name);
-    std::copy(actions.begin(), actions.end(), record.aAction.begin());
-    record.iActionCount = static_cast<std::int32_t>(actions.size());
-    return record;
-}
-
-void WriteMacros(const TempDir& data, std::initializer_list<MacroRecord> records) {
-    MacroStore store;
-    for (const MacroRecord& record : records) {
-        store.Append(record);
-    }
-    QVERIFY(SaveMacroList(store, data.Path()));
-}
-
 using veltrix::test::AnswerWarning;
 using veltrix::test::BytesOf;
 using veltrix::test::Control;
 using veltrix::test::FileBytes;
+using veltrix::test::Macro;
+using veltrix::test::WriteMacros;
 
 void Click(QWidget* page, const char* name) {
     Control<QAbstractButton>(page, name)->click();

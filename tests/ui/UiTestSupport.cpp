@@ -13,6 +13,7 @@
 #include "device/ReportText.h"
 #include "platform/BinaryFile.h"
 #include "platform/Messages.h"
+#include "platform/Utf16Text.h"
 #include "profile/SettingsFiles.h"
 
 namespace veltrix::test {
@@ -53,6 +54,22 @@ std::unique_ptr<gui::CMainWnd> MakeMainWindow(const std::filesystem::path& dataF
     }
     QCoreApplication::processEvents();
     return window;
+}
+
+MacroRecord Macro(std::u16string_view name, std::initializer_list<MacroAction> actions) {
+    MacroRecord record{};
+    SetFieldText(record.szName, name);
+    std::copy(actions.begin(), actions.end(), record.aAction.begin());
+    record.iActionCount = static_cast<std::int32_t>(actions.size());
+    return record;
+}
+
+void WriteMacros(const TempDir& data, std::initializer_list<MacroRecord> records) {
+    MacroStore store;
+    for (const MacroRecord& record : records) {
+        store.Append(record);
+    }
+    QVERIFY(SaveMacroList(store, data.Path()));
 }
 
 ProfileSettings SavedRecord(const std::filesystem::path& dataFolder) {

@@ -12,6 +12,7 @@
 #include "Skin.h"
 #include "device/DeviceSession.h"
 #include "device/RecordingTransport.h"
+#include "macro/MacroRecord.h"
 #include "profile/ProfileSettings.h"
 #include "support/TempDir.h"
 
@@ -39,6 +40,10 @@ class FakeMouse;
 // first events handled. Without `mouse` it finds none.
 std::unique_ptr<gui::CMainWnd> MakeMainWindow(const std::filesystem::path& dataFolder,
                                               bool shown = false, FakeMouse* mouse = nullptr);
+
+// A macro of that name and steps, and macro.data in `data` holding `records`.
+MacroRecord Macro(std::u16string_view name, std::initializer_list<MacroAction> actions);
+void WriteMacros(const TempDir& data, std::initializer_list<MacroRecord> records);
 
 // The record saved in `dataFolder` (zeros where there is none).
 ProfileSettings SavedRecord(const std::filesystem::path& dataFolder);
