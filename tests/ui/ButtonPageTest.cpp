@@ -142,6 +142,11 @@ class ButtonPageTest : public QObject {
         QVERIFY(!mark3->isVisible());
         QTest::mouseClick(Button(page, 3), Qt::LeftButton);
         QVERIFY(panel->isVisible());
+        // A second click on it changes nothing.
+        ChooseItem(Combo(page, "wireless_button_type_combo"), 5);
+        QTest::mouseClick(Button(page, 3), Qt::LeftButton);
+        QVERIFY(Button(page, 3)->isChecked());
+        QCOMPARE(Combo(page, "wireless_button_type_combo")->currentIndex(), 5);
         QCoreApplication::sendEvent(Button(page, 3), &leave);
         QVERIFY(mark3->isVisible());
         QCoreApplication::sendEvent(Button(page, 4), &enter);
@@ -207,9 +212,9 @@ class ButtonPageTest : public QObject {
     }
 
     // The keyboard alone: the key field takes one key when it takes the focus, and the window
-    // keeps that press from acting. Escape is the key while the field waits for one; Space on
-    // the field asks again; once it has a key, Escape cancels. Leaving the page or hiding the
-    // window ends the capture.
+    // keeps that press from acting. Escape is the key while the field waits for one; Space or a
+    // click on the field asks again; once it has a key, Escape cancels. Leaving the page or hiding
+    // the window ends the capture.
     void TheKeyFieldTakesEscapeAndEveryEndStopsTheCapture() {
         TempDir data;
         auto window = veltrix::test::MakeMainWindow(data.Path(), true);
@@ -241,6 +246,10 @@ class ButtonPageTest : public QObject {
         QCOMPARE(keyEdit->text(), QString("Esc"));
         QCOMPARE(keyEdit->accessibleDescription(), QString("Esc"));  // what a screen reader says
         QTest::keyClick(keyEdit, Qt::Key_Space);
+        QCOMPARE(keyEdit->text(), Tr("press_a_key_text"));
+        pressKey(Qt::Key_B, 0x42);
+        QCOMPARE(keyEdit->text(), QString("B"));
+        QTest::mouseClick(keyEdit, Qt::LeftButton);
         QCOMPARE(keyEdit->text(), Tr("press_a_key_text"));
         pressKey(Qt::Key_B, 0x42);
         QTest::keyClick(keyEdit, Qt::Key_Escape);

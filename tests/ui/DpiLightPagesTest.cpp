@@ -157,12 +157,13 @@ class DpiLightPagesTest : public QObject {
         mode->setCurrentIndex(0);
         QCOMPARE(Control<QLabel>(w, "light_mode_name")->text(), Tr("wireless_lightmode1"));
 
-        // A colour typed shows on the swatch; a preset on its own.
-        for (const auto& [edit, value] : {std::pair{"wireless_r_edit", "255"},
+        // A colour typed is kept in range and shows on the swatch; a preset on its own.
+        for (const auto& [edit, value] : {std::pair{"wireless_r_edit", "300"},
                                           {"wireless_g_edit", "128"},
                                           {"wireless_b_edit", "0"}}) {
             Control<QLineEdit>(w, edit)->setText(value);
         }
+        QCOMPARE(Control<QLineEdit>(w, "wireless_r_edit")->text(), QString("255"));
         QCOMPARE(window->DevicePage().Settings().Profiles[0].crLightColor, ColorRef{0x0080FF});
         QCOMPARE(ColorOf(Control(w, "wireless_preview_control")), QColor(255, 128, 0));
         Control<QAbstractButton>(w, "wireless_color_btn3_1")->click();
