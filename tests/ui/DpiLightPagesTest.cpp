@@ -228,13 +228,21 @@ class DpiLightPagesTest : public QObject {
         slider->setSliderDown(false);
         QTRY_COMPARE(SavedRecord(data.Path()).Profiles[0].aiDpiValue[2], 42);
 
-        // A held edit is sent and saved when the window is minimised (leaving the page and
-        // closing the window are the end-to-end scenario's).
-        ShowTab(w, "wireless_light_btn");
-        const int brightness = SavedRecord(data.Path()).Profiles[0].iLightBrightness;
-        QTest::keyClick(Control<QSlider>(w, "wireless_brightness_slider"), Qt::Key_Left);
-        w->showMinimized();
-        QCOMPARE(SavedRecord(data.Path()).Profiles[0].iLightBrightness, brightness - 1);
+        // A held edit is sent and saved at once when its page or the window hides.
+        auto* brightness = Control<QSlider>(w, "wireless_brightness_slider");
+        const std::function<void()> ends[] = {
+            [w] { ShowTab(w, "wireless_dpi_setting_btn"); },
+            [w] { w->hide(); },
+            [w] { w->showMinimized(); },
+        };
+        int held = SavedRecord(data.Path()).Profiles[0].iLightBrightness;
+        for (const auto& end : ends) {
+            w->showNormal();
+            ShowTab(w, "wireless_light_btn");
+            QTest::keyClick(brightness, Qt::Key_Left);
+            end();
+            QCOMPARE(SavedRecord(data.Path()).Profiles[0].iLightBrightness, --held);
+        }
     }
 
     void AProfileSwitchAndTheMousesDpiButtonReachThePage() {
