@@ -18,6 +18,18 @@
 
 namespace veltrix::test {
 
+namespace {
+
+std::vector<std::string> HexLines(const std::vector<SentReport>& sent, std::size_t from = 0) {
+    std::vector<std::string> lines;
+    for (std::size_t i = from; i < sent.size(); ++i) {
+        lines.push_back(ReportHexLine(sent[i].bytes));
+    }
+    return lines;
+}
+
+}  // namespace
+
 void UseSourceSkin() {
     gui::SetSkinFolder(QString::fromUtf8(VELTRIX_SKIN_DIR));
     gui::Language::Instance().Load(gui::SkinPath("lan.xml"));
@@ -83,11 +95,7 @@ std::vector<std::string> ReportsOf(const ProfileSettings& settings, std::uintptr
     RecordingTransport transport;
     const LinkFlags flags;
     ReportSender(transport, flags, InstantClock()).SendRequest(settings, area, profile);
-    std::vector<std::string> lines;
-    for (const SentReport& report : transport.Sent()) {
-        lines.push_back(ReportHexLine(report.bytes));
-    }
-    return lines;
+    return HexLines(transport.Sent());
 }
 
 // One driver plugin with its device: the device opens only while plugged in and takes reports
@@ -172,12 +180,7 @@ void FakeMouse::Status(int level, int bars) {
 }
 
 std::vector<std::string> FakeMouse::Log() const {
-    std::vector<std::string> lines;
-    const std::vector<SentReport> sent = m_log.Sent();
-    for (std::size_t i = m_iLogStart; i < sent.size(); ++i) {
-        lines.push_back(ReportHexLine(sent[i].bytes));
-    }
-    return lines;
+    return HexLines(m_log.Sent(), m_iLogStart);
 }
 
 }  // namespace veltrix::test

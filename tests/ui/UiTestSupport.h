@@ -47,8 +47,8 @@ void WriteMacros(const TempDir& data, std::initializer_list<MacroRecord> records
 
 // The record saved in `dataFolder` (zeros where there is none).
 ProfileSettings SavedRecord(const std::filesystem::path& dataFolder);
-// The reports that apply request (area, profile) sends for `settings`, one hex line each, as the
-// emulator logs them.
+// The reports that apply request (area, profile) sends for `settings`, one hex line each, as
+// FakeMouse::Log has them.
 std::vector<std::string> ReportsOf(const ProfileSettings& settings, std::uintptr_t area,
                                    int profile);
 
