@@ -64,7 +64,9 @@ CMainWnd::CMainWnd(MainWindowOptions options)
     auto* quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
     connect(quit, &QShortcut::activated, this, &CMainWnd::Quit);
     m_pDeviceTabs = FindControl<QStackedWidget>(root, "device_tab_switch");
-    m_pPage = std::make_unique<CWirelessPage>(root, this, m_port.Handle(), m_options.dataFolder);
+    m_pPage = std::make_unique<CWirelessPage>(
+        root, this, m_port.Handle(), m_options.dataFolder,
+        m_options.clock != nullptr ? *m_options.clock : SystemClock(), m_options.driverLinks);
     connect(m_pPage.get(), &CWirelessPage::BatteryChanged, this, [this](BatteryState state) {
         if (m_pTray != nullptr) {
             m_pTray->SetBattery(state);

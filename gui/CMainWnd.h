@@ -15,6 +15,7 @@
 
 #include "CDPIMsg.h"
 #include "WindowMessages.h"
+#include "device/DeviceSession.h"
 #include "macro/MacroStore.h"
 #include "platform/HookLibrary.h"
 
@@ -34,6 +35,10 @@ struct MainWindowOptions {
     std::vector<std::filesystem::path> pluginFolders;
     // The input hooks; null binds the hook plugin.
     std::unique_ptr<HookLibrary> hooks;
+    // Where a mouse cannot be plugged in: links that stand in for the driver plugins, and the
+    // clock the worker paces its reports by (null for the system's).
+    DriverLinks driverLinks;
+    Clock* clock = nullptr;
 };
 
 class CMainWnd final : public QMainWindow {

@@ -22,13 +22,13 @@
 namespace veltrix::gui {
 
 CWirelessPage::CWirelessPage(QWidget* root, QWidget* dialogOwner, const VeltrixWindowHandle& window,
-                             std::filesystem::path dataFolder, Clock& clock)
+                             std::filesystem::path dataFolder, Clock& clock, DriverLinks links)
     : m_dataFolder(std::move(dataFolder)),
       m_keeper(SettingsFile(m_dataFolder)),
       m_pDialogOwner(dialogOwner),
       m_window(window),
       m_timers(this, [this](int id) { m_session.Link().OnTimer(id); }),
-      m_session(m_settings, *this, window, SaveThrough(m_keeper), clock) {
+      m_session(m_settings, *this, window, SaveThrough(m_keeper), clock, links) {
     LookUpControls(root);
     ConnectControls();
 }

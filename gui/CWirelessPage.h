@@ -49,9 +49,11 @@ class CWirelessPage final : public QObject,
 
   public:
     // `root` holds the device page's controls; `window` receives the driver plugins', the
-    // link's and the worker's messages; `dialogOwner` owns the page's dialogs.
+    // link's and the worker's messages; `dialogOwner` owns the page's dialogs. The worker paces
+    // its reports by `clock`; `links` stand in for the driver plugins where given.
     CWirelessPage(QWidget* root, QWidget* dialogOwner, const VeltrixWindowHandle& window,
-                  std::filesystem::path dataFolder, Clock& clock = SystemClock());
+                  std::filesystem::path dataFolder, Clock& clock = SystemClock(),
+                  DriverLinks links = {});
     ~CWirelessPage() override;
 
     // Binds the driver libraries (the cable's, then the receiver's) and opens both links.

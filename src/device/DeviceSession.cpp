@@ -6,9 +6,12 @@
 namespace veltrix {
 
 DeviceSession::DeviceSession(ProfileSettings& settings, DeviceLinkView& view,
-                             const VeltrixWindowHandle& window, RecordSaver save, Clock& clock)
+                             const VeltrixWindowHandle& window, RecordSaver save, Clock& clock,
+                             DriverLinks links)
     : m_settings(settings),
-      m_link(m_receiver, m_cable, settings, view, window, std::move(save)),
+      m_links{links.receiver != nullptr ? links.receiver : &m_receiver,
+              links.cable != nullptr ? links.cable : &m_cable},
+      m_link(*m_links.receiver, *m_links.cable, settings, view, window, std::move(save)),
       m_worker(std::make_unique<ApplyWorker>(m_transport, m_link.Flags(), clock, window)) {}
 
 DeviceSession::~DeviceSession() {
@@ -27,8 +30,12 @@ void DeviceSession::Start(std::span<const std::filesystem::path> folders) {
         std::cerr << "veltrix: the program's own folder is unknown (/proc/self/exe cannot be "
                      "read), so no driver plugin is loaded and no mouse can be found\n";
     }
-    m_cable.Bind(kCableLibraryName, folders);
-    m_receiver.Bind(kReceiverLibraryName, folders);
+    if (m_links.cable == &m_cable) {
+        m_cable.Bind(kCableLibraryName, folders);
+    }
+    if (m_links.receiver == &m_receiver) {
+        m_receiver.Bind(kReceiverLibraryName, folders);
+    }
     m_link.StartDeviceLink();
 }
 

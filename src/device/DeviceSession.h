@@ -21,12 +21,20 @@
 
 namespace veltrix {
 
+// The mouse's two links. Where one is given, the session uses it in place of the driver plugin
+// (a stand-in where no mouse can be plugged in); it must outlive the session.
+struct DriverLinks {
+    DriverLink* receiver = nullptr;
+    DriverLink* cable = nullptr;
+};
+
 class DeviceSession {
   public:
     // Starts the worker. Everything given must outlive the session; `window` receives the driver
     // plugins', the link's and the worker's messages, and the worker waits on `clock`.
     DeviceSession(ProfileSettings& settings, DeviceLinkView& view,
-                  const VeltrixWindowHandle& window, RecordSaver save, Clock& clock);
+                  const VeltrixWindowHandle& window, RecordSaver save, Clock& clock,
+                  DriverLinks links = {});
 
     // Lets the worker send what is queued (for at most kQuitSendLimit, or until the end that
     // FinishSending set) and joins it; then closes the devices and monitors (receiver, then
@@ -37,9 +45,10 @@ class DeviceSession {
     DeviceSession(const DeviceSession&) = delete;
     DeviceSession& operator=(const DeviceSession&) = delete;
 
-    // Binds the cable's library, then the receiver's, and starts the link over them. A library
-    // that does not bind leaves its link absent; its error tells why. The libraries are looked
-    // for in `folders`, by default where the program looks for them.
+    // Binds the cable's library, then the receiver's (unless a link was given in its place), and
+    // starts the link over them. A library that does not bind leaves its link absent; its error
+    // tells why. The libraries are looked for in `folders`, by default where the program looks
+    // for them.
     void Start();
     void Start(std::span<const std::filesystem::path> folders);
 
@@ -58,7 +67,8 @@ class DeviceSession {
     ProfileSettings& m_settings;
     HidDriverLink m_receiver;
     HidDriverLink m_cable;
-    DriverLinkTransport m_transport{m_receiver, m_cable};
+    DriverLinks m_links;  // the plugins above where no others were given
+    DriverLinkTransport m_transport{*m_links.receiver, *m_links.cable};
     DeviceLink m_link;
     std::unique_ptr<ApplyWorker> m_worker;
 };

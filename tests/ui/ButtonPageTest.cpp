@@ -1,18 +1,17 @@
-// The button page as the user meets it: its layout, what it shows of the record, and the
-// assignments made with clicks on its widgets.
+// The button page in the real window: its layout, what it shows of the record, and what the
+// editor's rules and the end-to-end scenario cannot see: the pointer's marks, a screen reader's
+// toggle, the repeat count field, a rename on the macro page, the ends of a key capture.
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QStackedWidget>
 #include <QtTest>
 #include <functional>
 
-#include "CMainWnd.h"
 #include "CWirelessButtonUI.h"
 #include "CWirelessMacroUI.h"
 #include "CWirelessPage.h"
@@ -35,12 +34,6 @@ using veltrix::test::TempDir;
 namespace {
 
 constexpr std::uint32_t kVirtualKeyA = 0x41;
-constexpr int kMediaMute = 7;  // item of the media list
-
-std::unique_ptr<CMainWnd> MakeWindow(const TempDir& data,
-                                     std::vector<std::filesystem::path> plugins) {
-    return veltrix::test::MakeMainWindow(data.Path(), std::move(plugins), true);
-}
 
 QAbstractButton* Button(QWidget* page, int number) {
     return FindControl<QAbstractButton>(page, QString("wireless_button%1_btn").arg(number));
@@ -59,17 +52,6 @@ void ChooseItem(QComboBox* combo, int item) {
     QTest::keyClick(view, Qt::Key_Return);
     QTRY_VERIFY(!view->isVisible());
     QCOMPARE(combo->currentIndex(), item);
-}
-
-MacroRecord TwelveStepMacro() {
-    MacroRecord macro{};
-    SetFieldText(macro.szName, u"Reload combo");
-    macro.iActionCount = 12;
-    for (std::size_t step = 0; step < 12; ++step) {
-        macro.aAction[step] = {static_cast<std::uint8_t>(4 + step / 2),
-                               step % 2 == 0 ? kDirectionPress : kDirectionRelease, 30};
-    }
-    return macro;
 }
 
 }  // namespace
@@ -133,7 +115,7 @@ class ButtonPageTest : public QObject {
 
     void ThePageShowsTheRecordAndFollowsThePointer() {
         TempDir data;
-        auto window = MakeWindow(data, veltrix::test::NoPluginFolders());
+        auto window = veltrix::test::MakeMainWindow(data.Path(), true);
         CWirelessButtonUI* page = window->DevicePage().ButtonPage();
         QWidget* panel = FindControl<QWidget>(page, "wireless_button_function_hor");
         QVERIFY(!panel->isVisible());
@@ -145,44 +127,34 @@ class ButtonPageTest : public QObject {
                          .endsWith(Tr("in_window_input_text")),
                      name);
         }
-
         // The factory profile: only button 1 holds left click, so it cannot be chosen.
         QVERIFY(!Button(page, 1)->isEnabled() && Button(page, 12)->isEnabled());
-        QCOMPARE(Button(page, 1)->text(), QString("Left click"));
         QCOMPARE(Button(page, 1)->accessibleName(), QString("Button 1: Left click"));
         QCOMPARE(Button(page, 9)->text(), QString("Off"));
 
+        // The pointer marks a button; the chosen one keeps its mark, one that cannot be chosen
+        // gets none, and Cancel takes it away.
         QWidget* mark3 = FindControl<QWidget>(page, "wireless_key3_control");
         QEvent enter(QEvent::Enter), leave(QEvent::Leave);
         QCoreApplication::sendEvent(Button(page, 3), &enter);
         QVERIFY(mark3->isVisible());
         QCoreApplication::sendEvent(Button(page, 3), &leave);
         QVERIFY(!mark3->isVisible());
-
-        // Choosing a button opens it for editing and keeps its mark; a second click on it
-        // changes nothing, Cancel closes it and leaves the record as it was.
-        const ProfileSettings before = window->DevicePage().Settings();
         QTest::mouseClick(Button(page, 3), Qt::LeftButton);
         QVERIFY(panel->isVisible());
-        QCOMPARE(page->SelectedButton(), 2);
-        QCoreApplication::sendEvent(Button(page, 3), &leave);
-        QVERIFY(mark3->isVisible());
-        QVERIFY(!Button(page, 4)->isEnabled());
-        QCoreApplication::sendEvent(Button(page, 4), &enter);
-        QVERIFY(!FindControl<QWidget>(page, "wireless_key4_control")->isVisible());
-        QCOMPARE(Combo(page, "wireless_button_type_combo")->currentIndex(), 0);  // factory
+        // A second click on it changes nothing.
         ChooseItem(Combo(page, "wireless_button_type_combo"), 5);
         QTest::mouseClick(Button(page, 3), Qt::LeftButton);
         QVERIFY(Button(page, 3)->isChecked());
         QCOMPARE(Combo(page, "wireless_button_type_combo")->currentIndex(), 5);
+        QCoreApplication::sendEvent(Button(page, 3), &leave);
+        QVERIFY(mark3->isVisible());
+        QCoreApplication::sendEvent(Button(page, 4), &enter);
+        QVERIFY(!Button(page, 4)->isEnabled());
+        QVERIFY(!FindControl<QWidget>(page, "wireless_key4_control")->isVisible());
         QTest::mouseClick(FindControl<QAbstractButton>(page, "wireless_button_cancel_btn"),
                           Qt::LeftButton);
-        QVERIFY(!panel->isVisible());
-        QVERIFY(!mark3->isVisible());
-        QVERIFY(!Button(page, 3)->isChecked());
-        QVERIFY(Button(page, 4)->isEnabled());
-        QCOMPARE(page->SelectedButton(), -1);
-        QVERIFY(std::memcmp(&before, &window->DevicePage().Settings(), sizeof before) == 0);
+        QVERIFY(!panel->isVisible() && !mark3->isVisible() && !Button(page, 3)->isChecked());
 
         // A screen reader toggles a checkable button rather than clicking it: the same choice.
         QAccessible::queryAccessibleInterface(Button(page, 5))
@@ -190,61 +162,29 @@ class ButtonPageTest : public QObject {
             ->doAction(QAccessibleActionInterface::toggleAction());
         QVERIFY(panel->isVisible());
         QCOMPARE(page->SelectedButton(), 4);
-        QTest::mouseClick(FindControl<QAbstractButton>(page, "wireless_button_cancel_btn"),
-                          Qt::LeftButton);
-
-        // The macro list follows the store: none is selected after a refill.
-        QComboBox* macros = Combo(page, "wireless_macro_type_combo");
-        QCOMPARE(macros->count(), 0);
-        window->Macros().Append(TwelveStepMacro());
-        page->FillMacroList();
-        QCOMPARE(macros->count(), 1);
-        QCOMPARE(macros->itemText(0), QString("Reload combo"));
-        QCOMPARE(macros->currentIndex(), -1);
     }
 
-    // What reaches the mouse and the file is the end-to-end scenario's; here, what the widgets
-    // hand the editor.
-    void ClicksGiveThreeButtonsAKeyAMediaFunctionAndAMacro() {
+    // The count being typed is taken by Apply even when a screen reader presses it without the
+    // focus leaving the field; a macro renamed on the macro page while it is picked here is
+    // followed by the list and given as it now is.
+    void TheRepeatCountAndARenameReachApply() {
         TempDir data;
-        MacroStore stored;
-        stored.Append(TwelveStepMacro());
-        QVERIFY(SaveMacroList(stored, data.Path()));
-        auto window = MakeWindow(data, veltrix::test::NoPluginFolders());
+        veltrix::test::WriteMacros(
+            data, {veltrix::test::Macro(u"Reload combo", {{4, kDirectionPress, 30}})});
+        auto window = veltrix::test::MakeMainWindow(data.Path(), true);
         CWirelessButtonUI* page = window->DevicePage().ButtonPage();
-        QComboBox* category = Combo(page, "wireless_button_type_combo");
         auto* apply = FindControl<QAbstractButton>(page, "wireless_button_apply_btn");
-        auto* keyEdit = FindControl<QLineEdit>(page, "wireless_keyboard_type_edit");
+        QComboBox* macroList = Combo(page, "wireless_macro_type_combo");
+        const auto pickMacro = [&](int button) {
+            QTest::mouseClick(Button(page, button), Qt::LeftButton);
+            ChooseItem(Combo(page, "wireless_button_type_combo"),
+                       static_cast<int>(FunctionCategory::Macro));
+            ChooseItem(macroList, 0);
+        };
 
-        // Button 4 presses A: the key field, once clicked, takes one key from the input hook.
-        QTest::mouseClick(Button(page, 4), Qt::LeftButton);
-        ChooseItem(category, static_cast<int>(FunctionCategory::Keyboard));
-        window->HandleCustomMessage({kMsgHookEvent, kVirtualKeyA, 0});
-        // nothing listens before the field is activated
-        QCOMPARE(keyEdit->text(), QString());
-        QTest::mouseClick(keyEdit, Qt::LeftButton);
-        QCOMPARE(keyEdit->text(), Tr("press_a_key_text"));
-        window->HandleCustomMessage({kMsgHookEvent, kVirtualKeyA, 0});
-        window->HandleCustomMessage({kMsgHookEvent, kVirtualKeyA, 1});
-        window->HandleCustomMessage({kMsgHookEvent, 0x20, 0});  // Space, say, to press Apply
-        QCOMPARE(keyEdit->text(), QString("A"));
-        QCOMPARE(keyEdit->accessibleDescription(), QString("A"));
-        QTest::mouseClick(apply, Qt::LeftButton);
-        QCOMPARE(Button(page, 4)->accessibleName(), QString("Button 4: A"));
-
-        // Button 5 mutes.
-        QTest::mouseClick(Button(page, 5), Qt::LeftButton);
-        ChooseItem(category, static_cast<int>(FunctionCategory::Media));
-        ChooseItem(Combo(page, "wireless_media_type_combo"), kMediaMute);
-        QTest::mouseClick(apply, Qt::LeftButton);
-        QCOMPARE(Button(page, 5)->text(), QString("Mute"));
-
-        // Button 6 plays the stored macro three times. A count out of range is corrected when the
-        // field is left; the count still being typed is taken by Apply even when it is pressed
-        // the way a screen reader does, without the focus leaving the field.
-        QTest::mouseClick(Button(page, 6), Qt::LeftButton);
-        ChooseItem(category, static_cast<int>(FunctionCategory::Macro));
-        ChooseItem(Combo(page, "wireless_macro_type_combo"), 0);
+        QCOMPARE(macroList->count(), 1);
+        QCOMPARE(macroList->currentIndex(), -1);
+        pickMacro(6);
         QVERIFY(veltrix::test::Control(page, "wireless_loop_times_hor")->isVisible());
         auto* count = FindControl<QLineEdit>(page, "wireless_loop_times_edit");
         count->setFocus();
@@ -256,53 +196,36 @@ class ButtonPageTest : public QObject {
         QTest::keyClicks(count, "3");
         apply->click();
         QCOMPARE(Button(page, 6)->accessibleName(), QString("Button 6: Reload combo"));
-
-        // What each choice puts in the record is the editor's; the count is the field's.
         QCOMPARE(window->DevicePage().Settings().Profiles[0].aButton[5].iMacroRepeatCount, 3);
 
-        // Button 7 has the macro picked, not yet applied, when the macro page renames it: the
-        // list here follows, and Apply gives the macro as it now is.
-        QTest::mouseClick(Button(page, 7), Qt::LeftButton);
-        ChooseItem(category, static_cast<int>(FunctionCategory::Macro));
-        ChooseItem(Combo(page, "wireless_macro_type_combo"), 0);
+        pickMacro(7);
+        veltrix::test::Control<QAbstractButton>(window.get(), "wireless_macro_btn")->click();
         CWirelessMacroUI* macros = window->DevicePage().MacroPage();
-        const auto showTab = [&window](const char* name) {
-            veltrix::test::Control<QAbstractButton>(window.get(), name)->click();
-        };
-        showTab("wireless_macro_btn");
         veltrix::test::Control<QListWidget>(macros, "wireless_macro_list")->setCurrentRow(0);
         auto* name = veltrix::test::Control<QLineEdit>(macros, "wireless_macro_name_edit");
         name->setText("Reload two");
         Q_EMIT name->editingFinished();
-        showTab("wireless_button_btn");
-        QCOMPARE(Combo(page, "wireless_macro_type_combo")->currentText(), QString("Reload two"));
+        veltrix::test::Control<QAbstractButton>(window.get(), "wireless_button_btn")->click();
+        QCOMPARE(macroList->currentText(), QString("Reload two"));
         apply->click();
         QCOMPARE(Button(page, 7)->accessibleName(), QString("Button 7: Reload two"));
     }
 
-    // The keyboard alone: the key field takes one key when it takes the focus; the window sees
-    // that press too, in either order with the hook's, and keeps it from acting. Escape is the
-    // key while the field waits for one, and otherwise cancels. Leaving the page or hiding the
-    // window ends the capture.
-    void EscapeIsTheKeyWhileTheFieldWaitsAndEveryEndStopsTheCapture() {
+    // The keyboard alone: the key field takes one key when it takes the focus, and the window
+    // keeps that press from acting. Escape is the key while the field waits for one; Space or a
+    // click on the field asks again; once it has a key, Escape cancels. Leaving the page or hiding
+    // the window ends the capture.
+    void TheKeyFieldTakesEscapeAndEveryEndStopsTheCapture() {
         TempDir data;
-        auto window = MakeWindow(data, veltrix::test::NoPluginFolders());
-        window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(window.get()));
-        window->DevicePage().SelectNavigation(kButtonTab);
+        auto window = veltrix::test::MakeMainWindow(data.Path(), true);
         CWirelessButtonUI* page = window->DevicePage().ButtonPage();
         auto* keyEdit = FindControl<QLineEdit>(page, "wireless_keyboard_type_edit");
-        const ButtonEntry& entry = window->DevicePage().Settings().Profiles[0].aButton[3];
-        const auto pressKey = [&](Qt::Key qtKey, std::uint32_t virtualKey) {
-            QTest::keyPress(keyEdit, qtKey);
-            window->HandleCustomMessage({kMsgHookEvent, virtualKey, 0});
-            window->HandleCustomMessage({kMsgHookEvent, virtualKey, 1});
-            QTest::keyRelease(keyEdit, qtKey);
-        };
         const auto editButton4 = [&] {
-            Button(page, 4)->setFocus();
-            QTest::keyClick(Button(page, 4), Qt::Key_Space);
-            QCOMPARE(page->SelectedButton(), 3);
+            window->showNormal();
+            window->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(window.get()));
+            window->DevicePage().SelectNavigation(kButtonTab);
+            QTest::mouseClick(Button(page, 4), Qt::LeftButton);
             ChooseItem(Combo(page, "wireless_button_type_combo"),
                        static_cast<int>(FunctionCategory::Keyboard));
             keyEdit->setFocus(Qt::TabFocusReason);
@@ -310,30 +233,33 @@ class ButtonPageTest : public QObject {
             QCOMPARE(window->CaptureFlags().byButtonCapture, 1);
         };
 
+        // The field sees the press that the hook reports too.
+        const auto pressKey = [&](Qt::Key qtKey, std::uint32_t virtualKey) {
+            QTest::keyPress(keyEdit, qtKey);
+            window->HandleCustomMessage({kMsgHookEvent, virtualKey, 0});
+            window->HandleCustomMessage({kMsgHookEvent, virtualKey, 1});
+            QTest::keyRelease(keyEdit, qtKey);
+        };
         editButton4();
         pressKey(Qt::Key_Escape, 0x1B);
-        // Escape was the key
         QCOMPARE(page->SelectedButton(), 3);
         QCOMPARE(keyEdit->text(), QString("Esc"));
+        QCOMPARE(keyEdit->accessibleDescription(), QString("Esc"));  // what a screen reader says
         QTest::keyClick(keyEdit, Qt::Key_Space);
-        // Space on the field asks again
         QCOMPARE(keyEdit->text(), Tr("press_a_key_text"));
         pressKey(Qt::Key_B, 0x42);
-        QVERIFY(keyEdit->hasFocus());
+        QCOMPARE(keyEdit->text(), QString("B"));
+        QTest::mouseClick(keyEdit, Qt::LeftButton);
+        QCOMPARE(keyEdit->text(), Tr("press_a_key_text"));
+        pressKey(Qt::Key_B, 0x42);
         QTest::keyClick(keyEdit, Qt::Key_Escape);
         QCOMPARE(page->SelectedButton(), -1);
-        // cancelled
-        QCOMPARE(entry.byKeyCode, 0);
 
         for (const auto& end : std::vector<std::function<void()>>{
                  [&] { window->DevicePage().SelectNavigation(kDpiTab); },
                  [&] { window->showMinimized(); },
                  [&] { window->hide(); },
              }) {
-            window->showNormal();
-            window->activateWindow();
-            QVERIFY(QTest::qWaitForWindowActive(window.get()));
-            window->DevicePage().SelectNavigation(kButtonTab);
             editButton4();
             end();
             QCOMPARE(window->CaptureFlags().byButtonCapture, 0);
@@ -341,6 +267,7 @@ class ButtonPageTest : public QObject {
             QCOMPARE(keyEdit->text(), QString());
             QTest::keyClick(keyEdit, Qt::Key_Escape);  // closes the edit for the next round
         }
+        QCOMPARE(window->DevicePage().Settings().Profiles[0].aButton[3].byKeyCode, 0);
     }
 };
 

@@ -93,62 +93,52 @@ class LanguageFileTest : public QObject {
         QVERIFY(m_language.LoadFromData(m_xml));
     }
 
-    void EveryLanguageReadsCleanlyAndSaysEverythingEnglishSays_data() {
-        QTest::addColumn<QString>("fileName");
+    void EveryLanguageReadsCleanlyAndSaysEverythingEnglishSays() {
+        const LanguageFile english = ReadLanguageFile(VELTRIX_SKIN_DIR "/lan.xml");
         const QStringList files = QDir(QStringLiteral(VELTRIX_SKIN_DIR))
                                       .entryList({QStringLiteral("lan*.xml")}, QDir::Files);
         QVERIFY(files.size() > 1);
-        for (const QString& file : files) {
-            QTest::newRow(qPrintable(file)) << file;
+        for (const QString& fileName : files) {
+            const LanguageFile language = ReadLanguageFile(VELTRIX_SKIN_DIR "/" + fileName);
+            if (QTest::currentTestFailed()) {
+                return;
+            }
+            QCOMPARE(Language::FileName(language.code == u"en" ? QString() : language.code),
+                     fileName);
+            for (auto it = english.texts.cbegin(); it != english.texts.cend(); ++it) {
+                const QString what = fileName + ": " + it.key();
+                QVERIFY2(language.texts.contains(it.key()), qPrintable("missing in " + what));
+                QVERIFY2(Placeholders(language.texts.value(it.key())) == Placeholders(it.value()),
+                         qPrintable("placeholders of " + what));
+            }
         }
-    }
-
-    void EveryLanguageReadsCleanlyAndSaysEverythingEnglishSays() {
-        QFETCH(QString, fileName);
-        const LanguageFile english = ReadLanguageFile(VELTRIX_SKIN_DIR "/lan.xml");
-        const LanguageFile language = ReadLanguageFile(VELTRIX_SKIN_DIR "/" + fileName);
-        if (QTest::currentTestFailed()) {
-            return;
-        }
-        QCOMPARE(Language::FileName(language.code == u"en" ? QString() : language.code), fileName);
-        for (auto it = english.texts.cbegin(); it != english.texts.cend(); ++it) {
-            QVERIFY2(language.texts.contains(it.key()), qPrintable("missing: " + it.key()));
-            QVERIFY2(Placeholders(language.texts.value(it.key())) == Placeholders(it.value()),
-                     qPrintable("placeholders of " + it.key()));
-        }
-        QCOMPARE(m_language.Text(std::string_view("mouse_name_text")), QString("Veltrix Wireless"));
     }
 
     // What a user or a screen reader meets in every window of the skin is a text, never an id.
-    void NoLayoutShowsATextId_data() {
-        QTest::addColumn<QString>("layout");
-        for (const QString& file :
-             QDir(QStringLiteral(VELTRIX_SKIN_DIR)).entryList({QStringLiteral("*.ui")})) {
-            QTest::newRow(qPrintable(file)) << file;
-        }
-    }
-
     void NoLayoutShowsATextId() {
-        QFETCH(QString, layout);
         test::UseSourceSkin();
-        const std::unique_ptr<QWidget> root(gui::LoadLayout(layout, nullptr));
-        QVERIFY(root != nullptr);
-        QList<QWidget*> widgets = root->findChildren<QWidget*>();
-        widgets.prepend(root.get());
         const auto isId = [](const QString& text) { return text.endsWith(u"_text"); };
-        for (QWidget* widget : widgets) {
-            const QString what = layout + " " + widget->objectName();
-            QVERIFY2(!isId(widget->windowTitle()), qPrintable(what));
-            QVERIFY2(!isId(widget->accessibleName()) && !widget->accessibleName().contains(u'%'),
-                     qPrintable(what + ": " + widget->accessibleName()));
-            QVERIFY2(!isId(widget->toolTip()), qPrintable(what));
-            if (auto* label = qobject_cast<QLabel*>(widget)) {
-                QVERIFY2(!isId(label->text()), qPrintable(what));
-            } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
-                QVERIFY2(!isId(button->text()), qPrintable(what));
-            } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
-                for (int item = 0; item < combo->count(); ++item) {
-                    QVERIFY2(!isId(combo->itemText(item)), qPrintable(what));
+        for (const QString& layout :
+             QDir(QStringLiteral(VELTRIX_SKIN_DIR)).entryList({QStringLiteral("*.ui")})) {
+            const std::unique_ptr<QWidget> root(gui::LoadLayout(layout, nullptr));
+            QVERIFY2(root != nullptr, qPrintable(layout));
+            QList<QWidget*> widgets = root->findChildren<QWidget*>();
+            widgets.prepend(root.get());
+            for (QWidget* widget : widgets) {
+                const QString what = layout + " " + widget->objectName();
+                QVERIFY2(!isId(widget->windowTitle()), qPrintable(what));
+                QVERIFY2(
+                    !isId(widget->accessibleName()) && !widget->accessibleName().contains(u'%'),
+                    qPrintable(what + ": " + widget->accessibleName()));
+                QVERIFY2(!isId(widget->toolTip()), qPrintable(what));
+                if (auto* label = qobject_cast<QLabel*>(widget)) {
+                    QVERIFY2(!isId(label->text()), qPrintable(what));
+                } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+                    QVERIFY2(!isId(button->text()), qPrintable(what));
+                } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+                    for (int item = 0; item < combo->count(); ++item) {
+                        QVERIFY2(!isId(combo->itemText(item)), qPrintable(what));
+                    }
                 }
             }
         }
@@ -183,35 +173,32 @@ class LanguageFileTest : public QObject {
         }
     }
 
-    void TheDesktopsLanguagesChooseTheFile_data() {
-        QTest::addColumn<QStringList>("languages");
-        QTest::addColumn<QString>("code");
-        QTest::newRow("German") << QStringList{"de-DE", "de"} << "de";
-        QTest::newRow("a German territory without a file of its own")
-            << QStringList{"de-AT"} << "de";
-        QTest::newRow("language and territory") << QStringList{"pt-BR", "pt"} << "pt_BR";
-        QTest::newRow("language, script and territory") << QStringList{"zh-Hans-CN"} << "zh_CN";
-        QTest::newRow("a script without a file") << QStringList{"zh-Hant-TW"} << "";
-        QTest::newRow("the next language with a file") << QStringList{"sw-KE", "fr-FR"} << "fr";
-        QTest::newRow("English before a language with a file") << QStringList{"en-GB", "de"} << "";
-        QTest::newRow("the C locale") << QStringList{"C"} << "";
-        QTest::newRow("no language") << QStringList{} << "";
-    }
-
     void TheDesktopsLanguagesChooseTheFile() {
-        QFETCH(QStringList, languages);
-        QFETCH(QString, code);
         QTemporaryDir skin;
         for (const char* name :
              {"lan.xml", "lan_de.xml", "lan_fr.xml", "lan_pt_BR.xml", "lan_zh_CN.xml"}) {
             QFile file(skin.filePath(name));
             QVERIFY(file.open(QIODevice::WriteOnly));
         }
-        QCOMPARE(Language::CodeFor(skin.path(), languages), code);
+        const std::pair<QStringList, QString> cases[] = {
+            {{"de-DE", "de"}, "de"},
+            {{"de-AT"}, "de"},           // a territory without a file of its own
+            {{"pt-BR", "pt"}, "pt_BR"},  // language and territory
+            {{"zh-Hans-CN"}, "zh_CN"},   // language, script and territory
+            {{"zh-Hant-TW"}, ""},        // a script without a file
+            {{"sw-KE", "fr-FR"}, "fr"},  // the next language with a file
+            {{"en-GB", "de"}, ""},       // English before a language with a file
+            {{"C"}, ""},
+            {{}, ""},
+        };
+        for (const auto& [languages, code] : cases) {
+            QVERIFY2(Language::CodeFor(skin.path(), languages) == code,
+                     qPrintable(languages.join(',')));
+        }
     }
 
     // A translation that lacks a text, or that cannot be read, leaves the English text rather
-    // than an id on screen.
+    // than an id on screen; a file that is not well formed keeps what was loaded.
     void ATranslationFallsBackToEnglishTextByText() {
         QTemporaryDir skin;
         const auto write = [&skin](const char* name, const QByteArray& xml) {
@@ -229,10 +216,8 @@ class LanguageFileTest : public QObject {
         QCOMPARE(language.Text(std::string_view("b")), QString("Close"));
         QVERIFY(language.LoadLanguage(skin.path(), "fr"));
         QCOMPARE(language.Text(std::string_view("a")), QString("Apply"));
-    }
 
-    void AFileThatIsNotWellFormedKeepsWhatWasLoaded() {
-        Language language;
+        // A file that is not well formed keeps what was loaded.
         QVERIFY(language.LoadFromData(R"(<language><text id="a">A &amp; B</text></language>)"));
         QCOMPARE(language.Text(std::string_view("a")), QString("A & B"));
         QVERIFY(!language.LoadFromData(R"(<language><text id="a">A & B</text></language>)"));

@@ -24,29 +24,15 @@
 
 using namespace veltrix;
 using namespace veltrix::gui;
-using veltrix::test::EmulatedMouse;
+using veltrix::test::FakeMouse;
 using veltrix::test::SavedRecord;
 using veltrix::test::TempDir;
 
 namespace {
 
-std::unique_ptr<CMainWnd> MakeWindow(const TempDir& data,
-                                     std::vector<std::filesystem::path> plugins) {
-    return veltrix::test::MakeMainWindow(data.Path(), std::move(plugins));
-}
-
 int CurrentDeviceView(CMainWnd& window) {
     auto* tabs = FindControl<QStackedWidget>(&window, "device_tab_switch");
     return tabs != nullptr ? tabs->currentIndex() : -2;
-}
-
-bool LogHas(const EmulatedMouse& mouse, const std::string& prefix) {
-    for (const std::string& line : mouse.Log()) {
-        if (line.rfind(prefix, 0) == 0) {
-            return true;
-        }
-    }
-    return false;
 }
 
 }  // namespace
@@ -63,7 +49,7 @@ class MainWindowTest : public QObject {
 
     void NoticesShowTheirTextAndShareOnePopup() {
         TempDir data;
-        auto window = MakeWindow(data, veltrix::test::NoPluginFolders());
+        auto window = veltrix::test::MakeMainWindow(data.Path());
         window->HandleCustomMessage({kMsgDpiNotice, 0, 32});
         QPointer<CDPIMsg> popup = window->NoticePopup();
         QVERIFY(popup != nullptr);
@@ -91,7 +77,7 @@ class MainWindowTest : public QObject {
 
     void WithoutAMouseEveryWayToTheWindowWarnsOnceAtATime() {
         TempDir data;
-        auto window = MakeWindow(data, veltrix::test::NoPluginFolders());
+        auto window = veltrix::test::MakeMainWindow(data.Path());
         QVERIFY(!window->DevicePresent());
         // While the warning is open, further requests to show the window open nothing more.
         SkinWindow::QueueAnswer([&window](SkinWindow&) {
@@ -115,7 +101,7 @@ class MainWindowTest : public QObject {
 
     void ADiscardedRequestStillSavesTheRecord() {
         TempDir data;
-        auto window = MakeWindow(data, veltrix::test::NoPluginFolders());
+        auto window = veltrix::test::MakeMainWindow(data.Path());
         std::filesystem::remove(SettingsFile(data.Path()));
         window->DevicePage().Settings().Profiles[0].iLightBrightness = 3;
         window->HandleCustomMessage({kMsgApplyRequest, 3, 0});
@@ -125,7 +111,7 @@ class MainWindowTest : public QObject {
 
     void QuitFromTheCaptionSavesAtOnceAndHides() {
         TempDir data;
-        auto window = MakeWindow(data, veltrix::test::NoPluginFolders());
+        auto window = veltrix::test::MakeMainWindow(data.Path());
         window->show();
         window->DevicePage().Settings().Profiles[0].iLightBrightness = 3;
         // The caption's menu is the way to Quit where no notification area offers its menu.
@@ -194,43 +180,38 @@ class MainWindowTest : public QObject {
     }
 
     void TheMouseIsFollowedFromItsMessages() {
-        EmulatedMouse mouse;
-        QVERIFY(mouse.IsServing());
+        FakeMouse mouse;
         TempDir data;
-        auto window = MakeWindow(data, veltrix::test::BuiltPluginFolders());
-        QTRY_VERIFY(window->DevicePresent());
+        auto window = veltrix::test::MakeMainWindow(data.Path(), false, &mouse);
+        QVERIFY(window->DevicePresent());
         QCOMPARE(CurrentDeviceView(*window), 0);
-        QTRY_VERIFY_WITH_TIMEOUT(!window->DevicePage().Session().Link().Flags().m_bAsleep, 10000);
 
         // An apply request reaches the worker with its area and profile.
-        mouse.Ctl({"clear-log"});
-        window->HandleCustomMessage({kMsgApplyRequest, 4, 2});
-        QTRY_VERIFY_WITH_TIMEOUT(LogHas(mouse, "06 09 03"), 10000);  // rate of profile 3
+        window->HandleCustomMessage({kMsgApplyRequest, kApplyRate, 2});
+        QTRY_COMPARE(mouse.Log(),
+                     veltrix::test::ReportsOf(window->DevicePage().Settings(), kApplyRate, 2));
 
-        // The tray's tooltip names the battery: the level, charging on the cable, and nothing
-        // known from the cable's removal to the next status report.
+        // The tray's tooltip names the battery, charging on the cable, and nothing known from the
+        // cable's removal to the next status report. The page warns of the last bar until the
+        // mouse is on its cable.
         const auto toolTip = [&window] { return window->Tray()->Icon().toolTip(); };
-        QTRY_COMPARE_WITH_TIMEOUT(toolTip(), QString("Veltrix Wireless\nBattery 75%"), 10000);
-        mouse.Ctl({"plug", "cable"});
-        QTRY_COMPARE_WITH_TIMEOUT(toolTip(), QString("Veltrix Wireless\nCharging"), 10000);
-        mouse.Ctl({"battery", "1"});
-        mouse.Ctl({"unplug", "cable"});
-        QTRY_COMPARE_WITH_TIMEOUT(toolTip(), QString("Veltrix Wireless"), 10000);
-        QTRY_COMPARE_WITH_TIMEOUT(toolTip(), QString("Veltrix Wireless\nBattery 25%"), 10000);
-        // The page says so too, until the mouse is on its cable.
         auto* lowPower = veltrix::test::Control(window.get(), "low_power_label");
+        QCOMPARE(toolTip(), QString("Veltrix Wireless\nBattery 75%"));
+        mouse.Status(2, 1);
+        QTRY_COMPARE(toolTip(), QString("Veltrix Wireless\nBattery 25%"));
         QVERIFY(!lowPower->isHidden());
-        mouse.Ctl({"plug", "cable"});
-        QTRY_VERIFY_WITH_TIMEOUT(lowPower->isHidden(), 10000);
-        mouse.Ctl({"unplug", "cable"});
+        mouse.Plug(DeviceLinkKind::Cable, true);
+        QTRY_COMPARE(toolTip(), QString("Veltrix Wireless\nCharging"));
+        QVERIFY(lowPower->isHidden());
+        mouse.Plug(DeviceLinkKind::Cable, false);
+        QTRY_COMPARE(toolTip(), QString("Veltrix Wireless"));
 
         // Unplugging the receiver: no mouse, the no-device view, and the window does not stay.
         window->show();
-        mouse.Ctl({"unplug", "receiver"});
-        QTRY_VERIFY_WITH_TIMEOUT(!window->DevicePresent(), 10000);
+        mouse.Plug(DeviceLinkKind::Receiver, false);
+        QTRY_VERIFY(!window->DevicePresent());
         QCOMPARE(CurrentDeviceView(*window), 1);
         QVERIFY(!window->isVisible() || window->isMinimized());
-        QCOMPARE(toolTip(), QString("Veltrix Wireless"));
     }
 
     void TheTrayTakesTheThemesSymbolicIconWhereThereIsOne() {
@@ -246,7 +227,7 @@ class MainWindowTest : public QObject {
         QIcon::setThemeSearchPaths({QString::fromStdString(icons.Path().string())});
         QIcon::setThemeName("hicolor");
         const auto trayIconName = [&data] {
-            auto window = MakeWindow(data, veltrix::test::NoPluginFolders());
+            auto window = veltrix::test::MakeMainWindow(data.Path());
             return window->Tray()->Icon().icon().name();
         };
         const QString withoutTheme = trayIconName();
@@ -259,26 +240,25 @@ class MainWindowTest : public QObject {
         QCOMPARE(withTheme, QString("veltrix-wireless-symbolic"));
     }
 
-    // The page asks and tells; what the answers do is the device page rules' (core tests).
-    void ProfileFilesAndResetGoThroughTheirDialogs() {
+    // The page asks and tells; what the answers do is the device page rules' (core tests), the
+    // way through the file dialogs the end-to-end scenario's.
+    void AWrongProfileFileAndAResetAreToldAndAsked() {
         TempDir data;
-        auto window = MakeWindow(data, veltrix::test::NoPluginFolders());
+        auto window = veltrix::test::MakeMainWindow(data.Path());
         CWirelessPage& page = window->DevicePage();
-        const std::string exported = (data / "one.pro").string();
-        QueueFileAnswer(QString::fromStdString(exported));
-        page.ExportProfile();
-        std::filesystem::resize_file(exported, 32871);
-        QueueFileAnswer(QString::fromStdString(exported));
-        SkinWindow::QueueAnswer(1);
+        const std::filesystem::path wrong = data / "one.pro";
+        std::ofstream(wrong) << "not a profile";
+        QueueFileAnswer(QString::fromStdString(wrong.string()));
+        QString told;
+        veltrix::test::AnswerWarning(told, 1);
         page.ImportProfile();
-        QCOMPARE(SkinWindow::PendingAnswers(), 0);  // the refusal was told
+        QCOMPARE(told, Tr("import_profile_size_text"));
 
         // Reset asks first: Cancel keeps every profile, OK brings them all back.
         window->findChild<QAbstractButton*>("wireless_profile_3_btn")->click();
-        QString asked;
-        veltrix::test::AnswerWarning(asked, 0);
+        veltrix::test::AnswerWarning(told, 0);
         page.ResetProfiles();
-        QCOMPARE(asked, Tr("reset_profile_confirm_text"));
+        QCOMPARE(told, Tr("reset_profile_confirm_text"));
         QCOMPARE(page.Settings().iCurProfile, 2);
         SkinWindow::QueueAnswer(1);
         page.ResetProfiles();
