@@ -71,6 +71,12 @@ struct Value {
     bool names = false;
 };
 
+struct Property {
+    QString name;
+    bool stdset;  // false for a property of the layout's own that the program reads by name
+    Value value;
+};
+
 template <typename T>
 std::optional<int> EnumValue(const QString& names) {
     bool ok = false;
@@ -144,19 +150,20 @@ class Builder {
             return nullptr;
         }
         // A stack's page and a list's row exist only once the children and items are read.
-        std::optional<std::pair<QString, Value>> current;
+        std::optional<Property> current;
         while (m_xml.readNextStartElement()) {
             const QStringView element = m_xml.name();
             if (element == u"property") {
-                auto [name, stdset, value] = ReadProperty(widget);
-                if (name == u"currentIndex" || name == u"currentRow") {
-                    current = {name, value};
-                } else if (name == u"geometry" && depth == 0 && value.data.isValid()) {
+                const Property property = ReadProperty(widget);
+                const QVariant& data = property.value.data;
+                if (property.name == u"currentIndex" || property.name == u"currentRow") {
+                    current = property;
+                } else if (property.name == u"geometry" && depth == 0 && data.isValid()) {
                     // The top widget takes the size it was designed at; where it sits is its
                     // parent's business.
-                    widget->resize(value.data.toRect().size());
+                    widget->resize(data.toRect().size());
                 } else {
-                    Write(widget, name, value, stdset);
+                    Write(widget, property);
                 }
             } else if (element == u"widget") {
                 QWidget* child = ReadWidget(widget, depth + 1);
@@ -175,7 +182,8 @@ class Builder {
             } else if (element == u"action") {
                 auto* action = new QAction(widget);
                 action->setObjectName(m_xml.attributes().value("name").toString());
-                ReadProperties(action);
+                ReadEachProperty(action,
+                                 [&](const Property& property) { Write(action, property); });
             } else if (element == u"attribute" || element == u"zorder") {
                 m_xml.skipCurrentElement();
             } else {
@@ -183,7 +191,7 @@ class Builder {
             }
         }
         if (current) {
-            Write(widget, current->first, current->second, true);
+            Write(widget, *current);
         }
         return widget;
     }
@@ -210,30 +218,7 @@ class Builder {
         layout->setObjectName(m_xml.attributes().value("name").toString());
         while (m_xml.readNextStartElement()) {
             if (m_xml.name() == u"property") {
-                auto [name, stdset, value] = ReadProperty(layout);
-                if (!value.data.isValid()) {
-                    continue;
-                }
-                // The four margins are one property of the layout, given one side at a time; a
-                // grid's two spacings are no properties at all.
-                static const QStringList kSides = {"leftMargin", "topMargin", "rightMargin",
-                                                   "bottomMargin"};
-                const qsizetype side = kSides.indexOf(name);
-                auto* grid = qobject_cast<QGridLayout*>(layout);
-                if (grid != nullptr && name == u"horizontalSpacing") {
-                    grid->setHorizontalSpacing(value.data.toInt());
-                } else if (grid != nullptr && name == u"verticalSpacing") {
-                    grid->setVerticalSpacing(value.data.toInt());
-                } else if (side < 0) {
-                    Write(layout, name, value, stdset);
-                } else {
-                    QMargins margins = layout->contentsMargins();
-                    const int edge = value.data.toInt();
-                    margins = {side == 0 ? edge : margins.left(), side == 1 ? edge : margins.top(),
-                               side == 2 ? edge : margins.right(),
-                               side == 3 ? edge : margins.bottom()};
-                    layout->setContentsMargins(margins);
-                }
+                WriteLayoutProperty(layout, ReadProperty(layout));
             } else if (m_xml.name() == u"item") {
                 ReadLayoutItem(layout, owner, depth);
             } else {
@@ -241,6 +226,32 @@ class Builder {
             }
         }
         return layout;
+    }
+
+    // The four margins are one property of a layout, given one side at a time; a grid's two
+    // spacings are no properties at all.
+    void WriteLayoutProperty(QLayout* layout, const Property& property) {
+        const int number = property.value.data.toInt();
+        QMargins margins = layout->contentsMargins();
+        auto* grid = qobject_cast<QGridLayout*>(layout);
+        if (!property.value.data.isValid()) {
+            return;
+        } else if (property.name == u"leftMargin") {
+            margins.setLeft(number);
+        } else if (property.name == u"topMargin") {
+            margins.setTop(number);
+        } else if (property.name == u"rightMargin") {
+            margins.setRight(number);
+        } else if (property.name == u"bottomMargin") {
+            margins.setBottom(number);
+        } else if (grid != nullptr && property.name == u"horizontalSpacing") {
+            grid->setHorizontalSpacing(number);
+        } else if (grid != nullptr && property.name == u"verticalSpacing") {
+            grid->setVerticalSpacing(number);
+        } else {
+            Write(layout, property);
+        }
+        layout->setContentsMargins(margins);
     }
 
     void ReadLayoutItem(QLayout* layout, QWidget* owner, int depth) {
@@ -301,21 +312,19 @@ class Builder {
         bool vertical = false;
         QSizePolicy::Policy policy = QSizePolicy::Expanding;
         QSize size;
-        while (m_xml.readNextStartElement()) {
-            if (m_xml.name() != u"property") {
-                Skip();
-                continue;
-            }
-            auto [name, stdset, value] = ReadProperty(nullptr);
-            if (name == u"orientation") {
-                vertical = EnumValue<Qt::Orientation>(value.data.toString()) == Qt::Vertical;
-            } else if (name == u"sizeType") {
+        ReadEachProperty(nullptr, [&](const Property& property) {
+            const QVariant& data = property.value.data;
+            if (property.name == u"orientation") {
+                vertical = EnumValue<Qt::Orientation>(data.toString()) == Qt::Vertical;
+            } else if (property.name == u"sizeType") {
                 policy = QSizePolicy::Policy(
-                    EnumValue<QSizePolicy::Policy>(value.data.toString()).value_or(policy));
-            } else if (name == u"sizeHint") {
-                size = value.data.toSize();
+                    EnumValue<QSizePolicy::Policy>(data.toString()).value_or(policy));
+            } else if (property.name == u"sizeHint") {
+                size = data.toSize();
+            } else {
+                Warn("unknown property " + property.name + " of a spacer");
             }
-        }
+        });
         return vertical
                    ? new QSpacerItem(size.width(), size.height(), QSizePolicy::Minimum, policy)
                    : new QSpacerItem(size.width(), size.height(), policy, QSizePolicy::Minimum);
@@ -325,18 +334,15 @@ class Builder {
     void ReadListItem(QWidget* widget) {
         QString text;
         QIcon icon;
-        while (m_xml.readNextStartElement()) {
-            if (m_xml.name() != u"property") {
-                Skip();
-                continue;
+        ReadEachProperty(nullptr, [&](const Property& property) {
+            if (property.name == u"text") {
+                text = property.value.data.toString();
+            } else if (property.name == u"icon") {
+                icon = property.value.data.value<QIcon>();
+            } else {
+                Warn("unknown property " + property.name + " of an item");
             }
-            auto [name, stdset, value] = ReadProperty(nullptr);
-            if (name == u"text") {
-                text = value.data.toString();
-            } else if (name == u"icon") {
-                icon = value.data.value<QIcon>();
-            }
-        }
+        });
         if (auto* combo = qobject_cast<QComboBox*>(widget)) {
             combo->addItem(icon, text);
         } else if (auto* list = qobject_cast<QListWidget*>(widget)) {
@@ -344,22 +350,17 @@ class Builder {
         }
     }
 
-    void ReadProperties(QObject* object) {
+    // Calls `use` with each <property> of the current element; anything else is skipped.
+    template <typename Use>
+    void ReadEachProperty(QObject* owner, Use use) {
         while (m_xml.readNextStartElement()) {
             if (m_xml.name() == u"property") {
-                auto [name, stdset, value] = ReadProperty(object);
-                Write(object, name, value, stdset);
+                use(ReadProperty(owner));
             } else {
                 Skip();
             }
         }
     }
-
-    struct Property {
-        QString name;
-        bool stdset;
-        Value value;
-    };
 
     // At a <property>: its name and value, read to its end. The value is invalid (and warned
     // about) when its kind is unknown; `owner` is the object whose icon it may be.
@@ -465,36 +466,35 @@ class Builder {
         return {font};
     }
 
-    void Write(QObject* object, const QString& name, const Value& value, bool stdset) {
-        if (!value.data.isValid()) {
+    void Write(QObject* object, const Property& property) {
+        const QVariant& data = property.value.data;
+        if (!data.isValid()) {
             return;
         }
-        const QByteArray key = name.toLatin1();
-        const int index = object->metaObject()->indexOfProperty(key.constData());
-        if (index < 0 && !stdset) {
-            // A property of the layout's own that the program reads by name.
-            object->setProperty(key.constData(), value.data);
+        const QByteArray key = property.name.toLatin1();
+        const QMetaObject* meta = object->metaObject();
+        const int index = meta->indexOfProperty(key.constData());
+        if (index < 0 && !property.stdset) {
+            object->setProperty(key.constData(), data);
             return;
         }
         if (index < 0) {
-            Warn("unknown property " + name + " of " + object->metaObject()->className());
+            Warn("unknown property " + property.name + " of " + meta->className());
             return;
         }
-        const QMetaProperty property = object->metaObject()->property(index);
-        QVariant data = value.data;
-        if (value.names) {
-            bool ok = false;
-            if (property.isEnumType()) {
-                data =
-                    property.enumerator().keysToValue(data.toString().toLatin1().constData(), &ok);
-            }
-            if (!ok) {
-                Warn("not a value of " + name + ": " + value.data.toString());
-                return;
-            }
+        const QMetaProperty target = meta->property(index);
+        bool ok = true;
+        if (!property.value.names) {
+            ok = target.write(object, data);
+        } else if (target.isEnumType()) {
+            const int value = target.enumerator().keysToValue(data.toString().toLatin1(), &ok);
+            ok = ok && target.write(object, value);
+        } else {
+            ok = false;
         }
-        if (!property.write(object, data)) {
-            Warn("cannot set " + name + " of " + object->metaObject()->className());
+        if (!ok) {
+            Warn("cannot set " + property.name + " of " + meta->className() + " to " +
+                 data.toString());
         }
     }
 
