@@ -5,7 +5,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCursor>
-#include <QFont>
 #include <QGridLayout>
 #include <QHash>
 #include <QIODevice>
@@ -416,8 +415,7 @@ class Builder {
             }
             return {data};
         }
-        static const QStringList kCompounds = {"rect",  "size",    "point", "sizepolicy",
-                                               "color", "iconset", "font"};
+        static const QStringList kCompounds = {"rect", "size", "point", "sizepolicy", "iconset"};
         if (!kCompounds.contains(kind)) {
             Skip("unknown kind of value:");
             return {};
@@ -445,25 +443,7 @@ class Builder {
             sizePolicy.setVerticalStretch(n("verstretch"));
             return {sizePolicy};
         }
-        if (kind == u"color") {
-            const int alpha =
-                attributes.hasAttribute("alpha") ? attributes.value("alpha").toInt() : 255;
-            return {QColor(n("red") & 0xFF, n("green") & 0xFF, n("blue") & 0xFF, alpha & 0xFF)};
-        }
-        if (kind == u"iconset") {
-            return {m_reader.Icon(owner, f.value("normaloff"), f.value("normalon"))};
-        }
-        QFont font;
-        if (f.contains("family")) {
-            font.setFamily(f.value("family"));
-        }
-        if (n("pointsize") > 0) {
-            font.setPointSize(n("pointsize"));
-        }
-        font.setBold(f.value("bold") == u"true");
-        font.setItalic(f.value("italic") == u"true");
-        font.setUnderline(f.value("underline") == u"true");
-        return {font};
+        return {m_reader.Icon(owner, f.value("normaloff"), f.value("normalon"))};
     }
 
     void Write(QObject* object, const Property& property) {
