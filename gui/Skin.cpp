@@ -3,11 +3,9 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
-#include <QDir>
 #include <QFile>
 #include <QSettings>
 #include <QVBoxLayout>
-#include <QXmlStreamReader>
 
 #include "ApplyRing.h"
 #include "CWirelessButtonUI.h"
@@ -58,38 +56,6 @@ QIcon SkinIcon(const QString& off, const QString& on) {
     return icon;
 }
 
-// Notes on each button of a layout the images of its icon, as the layout names them.
-void NoteIconImages(QFile& file, QWidget* root) {
-    file.seek(0);
-    QXmlStreamReader xml(&file);
-    QStringList widgets;  // the names of the enclosing widgets, innermost last
-    QString property;
-    while (!xml.atEnd()) {
-        xml.readNext();
-        if (xml.isStartElement()) {
-            if (xml.name() == QLatin1String("widget")) {
-                widgets << xml.attributes().value("name").toString();
-            } else if (xml.name() == QLatin1String("property")) {
-                property = xml.attributes().value("name").toString();
-            } else if (property == QLatin1String("icon") && !widgets.isEmpty() &&
-                       (xml.name() == QLatin1String("normaloff") ||
-                        xml.name() == QLatin1String("normalon"))) {
-                const char* key =
-                    xml.name() == QLatin1String("normaloff") ? kIconOffProperty : kIconOnProperty;
-                if (auto* button = FindControl<QAbstractButton>(root, widgets.back())) {
-                    button->setProperty(key, xml.readElementText());
-                }
-            }
-        } else if (xml.isEndElement()) {
-            if (xml.name() == QLatin1String("widget") && !widgets.isEmpty()) {
-                widgets.removeLast();
-            } else if (xml.name() == QLatin1String("property")) {
-                property.clear();
-            }
-        }
-    }
-}
-
 // Draws a window's icons and chosen text colours again in the current look.
 void Redraw(QWidget* root) {
     const QList<QAbstractButton*> buttons = root->findChildren<QAbstractButton*>();
@@ -133,10 +99,6 @@ QString SkinPath(const QString& fileName) {
     return SkinFolder() + "/" + fileName;
 }
 
-SkinLoader::SkinLoader() {
-    setWorkingDirectory(QDir(SkinFolder()));
-}
-
 QWidget* SkinLoader::createWidget(const QString& className, QWidget* parent, const QString& name) {
     QWidget* widget = nullptr;
     if (Is(className, "WirelessButton")) {
@@ -154,10 +116,23 @@ QWidget* SkinLoader::createWidget(const QString& className, QWidget* parent, con
     } else if (Is(className, "MouseDiagram")) {
         widget = new MouseDiagram(parent);
     } else {
-        return QUiLoader::createWidget(className, parent, name);
+        return LayoutReader::createWidget(className, parent, name);
     }
     widget->setObjectName(name);
     return widget;
+}
+
+QPixmap SkinLoader::Pixmap(const QString& image) {
+    return QPixmap(SkinPath(image));
+}
+
+QIcon SkinLoader::Icon(QObject* owner, const QString& off, const QString& on) {
+    // Kept so that a change of look can draw the icon again from the other look's images.
+    if (owner != nullptr) {
+        owner->setProperty(kIconOffProperty, off);
+        owner->setProperty(kIconOnProperty, on);
+    }
+    return SkinIcon(off, on);
 }
 
 QWidget* LoadLayout(const QString& fileName, QWidget* parent) {
@@ -165,16 +140,11 @@ QWidget* LoadLayout(const QString& fileName, QWidget* parent) {
     if (!file.open(QIODevice::ReadOnly)) {
         return nullptr;
     }
-    SkinLoader loader;
-    QWidget* root = loader.load(&file, parent);
+    QWidget* root = SkinLoader().Read(file, file.fileName(), parent);
     if (root == nullptr) {
         return nullptr;
     }
     Language::Instance().TranslateTree(root);
-    NoteIconImages(file, root);
-    if (CurrentSkinStyle() != SkinStyle::Dark) {
-        Redraw(root);
-    }
     // On this platform Qt reads a combo box's current item as its accessible name; the name the
     // layout gives it (what the list chooses) reaches screen readers as its description.
     for (QComboBox* combo : root->findChildren<QComboBox*>()) {

@@ -6,8 +6,9 @@
 
 #include <QColor>
 #include <QString>
-#include <QUiLoader>
 #include <QWidget>
+
+#include "LayoutReader.h"
 
 namespace veltrix::gui {
 
@@ -19,11 +20,13 @@ void SetSkinFolder(const QString& folder);
 QString SkinPath(const QString& fileName);
 
 // Builds layouts; the class names of the setting pages (compared without regard to case) create
-// the program's own pages, so a layout decides where each page sits.
-class SkinLoader final : public QUiLoader {
+// the program's own pages, so a layout decides where each page sits. Images are the skin folder's,
+// icons in the current look.
+class SkinLoader final : public LayoutReader {
   public:
-    SkinLoader();
     QWidget* createWidget(const QString& className, QWidget* parent, const QString& name) override;
+    QPixmap Pixmap(const QString& image) override;
+    QIcon Icon(QObject* owner, const QString& off, const QString& on) override;
 };
 
 // Builds the layout file of the skin folder into `parent` (filling it when parent has no layout

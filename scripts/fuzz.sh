@@ -13,7 +13,7 @@ seconds="${1:-600}"
 shift || true
 targets=("$@")
 [ ${#targets[@]} -eq 0 ] && targets=(settings_file macro_file macro_import profile_import input_report emulator_frame
-  language_file)
+  language_file layout_file)
 
 # The longest input worth trying: a little past what each input can usefully hold.
 declare -A max_len=(
@@ -22,6 +22,7 @@ declare -A max_len=(
   [macro_import]=240      # one macro record; any other size is refused unread
   [profile_import]=33000  # one profile (32,872 bytes); any other size is refused
   [language_file]=65536
+  [layout_file]=16384     # room for every kind of element, nested
   [input_report]=512
   [emulator_frame]=4096
 )

@@ -10,9 +10,9 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   # device access: hidraw through hidapi, arrival and removal through libudev
   libhidapi-dev libudev-dev
-  # the window: Qt 6 Widgets, layouts built at run time, SVG images, the local socket of the
-  # single instance
-  qt6-base-dev qt6-tools-dev qt6-svg-dev libqt6svg6 libqt6opengl6-dev libgl-dev fonts-dejavu-core
+  # the window: Qt 6 Widgets (the layouts are read with Qt Core's XML reader), SVG images, the
+  # local socket of the single instance
+  qt6-base-dev qt6-svg-dev libqt6svg6 fonts-dejavu-core
   # Qt's own texts (file dialogs, standard buttons) in the user's language; the window native on
   # Wayland desktops
   qt6-translations-l10n qt6-wayland

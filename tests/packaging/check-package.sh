@@ -42,6 +42,9 @@ case $mode in
     done
     if [ "$has_gui" = 1 ]; then
       field Depends | grep -q 'libqt6widgets6' || fail "Depends lacks Qt: $(field Depends)"
+      # The layouts are read without Qt UiTools, which would bring Qt Quick, QML and OpenGL along.
+      ! field Depends | grep -Eq 'libqt6(uitools|qml|quick|opengl)' ||
+        fail "Depends holds Qt libraries the window does not use: $(field Depends)"
       field Recommends | grep -q '\bqt6-wayland\b' ||
         fail "Recommends lacks Qt's Wayland platform: $(field Recommends)"
     fi
