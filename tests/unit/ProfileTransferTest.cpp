@@ -1,13 +1,8 @@
-#include <cstring>
-#include <random>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "MacroFakes.h"
-#include "MouseModel.h"
-#include "device/RecordingTransport.h"
-#include "device/ReportSender.h"
 #include "pages/DevicePageRules.h"
 #include "platform/BinaryFile.h"
 #include "platform/Messages.h"
@@ -161,94 +156,6 @@ TEST_F(ProfileTransferTest, RefusedImportsChangeNothingInMemoryOrOnDisk) {
     EXPECT_EQ(FileBytes(SettingsFile(m_data)), configBefore);
     EXPECT_EQ(FileBytes(MacroFile(m_data)), macrosBefore);
     EXPECT_EQ(ProfileImportWarningTextId(ProfileImportStatus::Imported), "");
-}
-
-// The fields an import may change: those that would index past their arrays, the values whose
-// low byte alone would reach the mouse, unterminated texts and the macro buttons' names and
-// indices.
-ProfileData WithoutAdjustableFields(const ProfileData& profile) {
-    ProfileData masked = profile;
-    masked.iCurDpiLevel = 0;
-    masked.aiDpiValue.fill(0);
-    masked.aiDpiValueY.fill(0);
-    masked.iLightMode = masked.iLightBrightness = masked.iLightSpeed = masked.iReportRate = 0;
-    masked.szReserved1.back() = 0;
-    masked.szReserved2.back() = 0;
-    for (ButtonEntry& entry : masked.aButton) {
-        entry.wMacroActionCount = 0;
-        if (entry.byFuncCode == 17) {
-            entry.szMacroName.fill(0);
-            entry.iMacroIndex = 0;
-        } else {
-            entry.szMacroName.back() = 0;
-        }
-    }
-    return masked;
-}
-
-TEST_F(ProfileTransferTest, RandomBytesImportInRangeAndTheMouseAcceptsEveryReport) {
-    std::mt19937 random(20261206);
-    for (int round = 0; round < 25; ++round) {
-        auto profile = std::make_unique<ProfileData>();
-        std::vector<std::uint8_t> bytes(kProfileFileSize);
-        std::generate(bytes.begin(), bytes.end(),
-                      [&] { return static_cast<std::uint8_t>(random()); });
-        std::memcpy(profile.get(), bytes.data(), bytes.size());
-        // Random bytes rarely make a macro button; make a third of them one, with random names.
-        for (std::size_t b = round % 3; b < kButtonEntryCount; b += 3) {
-            profile->aButton[b].byFuncCode = 17;
-        }
-        ASSERT_TRUE(ExportProfileFile(*profile, m_dir / "random.pro"));
-        m_store.Clear();
-        m_store.Append(NamedMacro(u"Kept"));
-
-        ASSERT_TRUE(Import(m_dir / "random.pro").Imported());
-        const ProfileData& imported = CurrentProfile(*m_settings);
-        EXPECT_EQ(BytesOf(WithoutAdjustableFields(imported)),
-                  BytesOf(WithoutAdjustableFields(*profile)))
-            << "every other byte is kept";
-        EXPECT_EQ(imported.iCurDpiLevel, CurrentDpiLevel(*profile));
-        // Out of range, the nearest end; a report rate the mouse does not know is sent as 500 Hz.
-        for (std::size_t k = 0; k < imported.aiDpiValue.size(); ++k) {
-            for (const auto& [got, had] :
-                 {std::pair(imported.aiDpiValue[k], profile->aiDpiValue[k]),
-                  std::pair(imported.aiDpiValueY[k], profile->aiDpiValueY[k])}) {
-                EXPECT_EQ(got, had == 0 ? 0 : std::clamp(had, 1, 101));
-            }
-        }
-        EXPECT_EQ(imported.iLightMode, std::clamp(profile->iLightMode, 0, 8));
-        EXPECT_EQ(imported.iLightBrightness, std::clamp(profile->iLightBrightness, 1, 8));
-        EXPECT_EQ(imported.iLightSpeed, std::clamp(profile->iLightSpeed, 1, 8));
-        EXPECT_EQ(imported.iReportRate, profile->iReportRate >= 0 && profile->iReportRate <= 3
-                                            ? profile->iReportRate
-                                            : 2);
-        for (int i = 0; i < m_store.Count(); ++i) {
-            const MacroRecord& macro = m_store.At(i);
-            EXPECT_LT(FieldText(macro.szName).size(), std::size_t{kMacroNameUnits});
-            EXPECT_GE(macro.iActionCount, 0);
-            EXPECT_LE(macro.iActionCount, kMaxMacroActions);
-            for (int j = 0; j < i; ++j) {
-                EXPECT_FALSE(
-                    EqualIgnoringCase(FieldText(macro.szName), FieldText(m_store.At(j).szName)));
-            }
-        }
-        for (const ButtonEntry& entry : imported.aButton) {
-            EXPECT_LE(entry.wMacroActionCount, kMaxMacroActions);
-            EXPECT_LT(FieldText(entry.szMacroName).size(), std::size_t{kMacroNameUnits});
-        }
-
-        // What the window sends after an import, and after a reset of the other profiles.
-        RecordingTransport transport;
-        const LinkFlags flags;
-        ReportSender sender(transport, flags, InstantClock());
-        sender.SendRequest(*m_settings, kApplyProfiles, kApplyCurrentProfile);
-        sender.SendRequest(*m_settings, kApplyProfiles, kApplyEveryProfile);
-        emulator::MouseModel mouse;
-        for (const SentReport& report : transport.Sent()) {
-            EXPECT_TRUE(mouse.ReceiveFeature(report.link, report.bytes));
-        }
-        EXPECT_EQ(mouse.BadFrameCount(), 0) << "round " << round;
-    }
 }
 
 // The device page's profile buttons, reset, import and the start-up's own request.
