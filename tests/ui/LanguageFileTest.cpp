@@ -2,11 +2,8 @@
 // for: a missing id shows up on screen as the id itself, a duplicate hides one of two texts, a
 // lost placeholder drops the value it stands for.
 
-#include <QAbstractButton>
-#include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QLabel>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
@@ -14,8 +11,6 @@
 #include <QtTest>
 
 #include "Language.h"
-#include "Skin.h"
-#include "UiTestSupport.h"
 #include "device/DeviceLink.h"
 #include "macro/MacroFiles.h"
 #include "vocabulary/ButtonFunctions.h"
@@ -110,36 +105,6 @@ class LanguageFileTest : public QObject {
                 QVERIFY2(language.texts.contains(it.key()), qPrintable("missing in " + what));
                 QVERIFY2(Placeholders(language.texts.value(it.key())) == Placeholders(it.value()),
                          qPrintable("placeholders of " + what));
-            }
-        }
-    }
-
-    // What a user or a screen reader meets in every window of the skin is a text, never an id.
-    void NoLayoutShowsATextId() {
-        test::UseSourceSkin();
-        const auto isId = [](const QString& text) { return text.endsWith(u"_text"); };
-        for (const QString& layout :
-             QDir(QStringLiteral(VELTRIX_SKIN_DIR)).entryList({QStringLiteral("*.ui")})) {
-            const std::unique_ptr<QWidget> root(gui::LoadLayout(layout, nullptr));
-            QVERIFY2(root != nullptr, qPrintable(layout));
-            QList<QWidget*> widgets = root->findChildren<QWidget*>();
-            widgets.prepend(root.get());
-            for (QWidget* widget : widgets) {
-                const QString what = layout + " " + widget->objectName();
-                QVERIFY2(!isId(widget->windowTitle()), qPrintable(what));
-                QVERIFY2(
-                    !isId(widget->accessibleName()) && !widget->accessibleName().contains(u'%'),
-                    qPrintable(what + ": " + widget->accessibleName()));
-                QVERIFY2(!isId(widget->toolTip()), qPrintable(what));
-                if (auto* label = qobject_cast<QLabel*>(widget)) {
-                    QVERIFY2(!isId(label->text()), qPrintable(what));
-                } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
-                    QVERIFY2(!isId(button->text()), qPrintable(what));
-                } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
-                    for (int item = 0; item < combo->count(); ++item) {
-                        QVERIFY2(!isId(combo->itemText(item)), qPrintable(what));
-                    }
-                }
             }
         }
     }

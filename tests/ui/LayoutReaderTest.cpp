@@ -11,6 +11,7 @@
 #include <QRegularExpression>
 #include <QStackedWidget>
 #include <QtTest>
+#include <algorithm>
 #include <memory>
 
 #include "Skin.h"
@@ -63,7 +64,8 @@ class LayoutReaderTest : public QObject {
   private Q_SLOTS:
     void initTestCase() { test::UseSourceSkin(); }
 
-    // Anything of the skin's own layouts that the reader skipped would have warned.
+    // Anything of the skin's own layouts that the reader skipped would have warned; what a user
+    // or a screen reader meets in them is a text, never a text id.
     void EverySkinLayoutBuildsWhole_data() {
         QTest::addColumn<QString>("layout");
         for (const QString& file : QDir(gui::SkinFolder()).entryList({QStringLiteral("*.ui")})) {
@@ -73,8 +75,27 @@ class LayoutReaderTest : public QObject {
     void EverySkinLayoutBuildsWhole() {
         QFETCH(QString, layout);
         const WarningLog warnings;
-        QVERIFY(Load(layout) != nullptr);
+        const auto root = Load(layout);
+        QVERIFY(root != nullptr);
         QCOMPARE(WarningLog::Lines(), QStringList());
+        const auto isId = [](const QString& text) { return text.endsWith(u"_text"); };
+        QList<QWidget*> widgets = root->findChildren<QWidget*>();
+        widgets.prepend(root.get());
+        for (QWidget* widget : widgets) {
+            QStringList shown = {widget->windowTitle(), widget->accessibleName(),
+                                 widget->toolTip()};
+            if (auto* label = qobject_cast<QLabel*>(widget)) {
+                shown << label->text();
+            } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+                shown << button->text();
+            } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+                for (int item = 0; item < combo->count(); ++item) {
+                    shown << combo->itemText(item);
+                }
+            }
+            QVERIFY2(std::ranges::none_of(shown, isId) && !widget->accessibleName().contains(u'%'),
+                     qPrintable(widget->objectName() + ": " + shown.join('|')));
+        }
         // The layouts need nothing of Qt Quick, QML or Qt's OpenGL widgets: a tray program that
         // lives all day should not carry them.
         QFile maps("/proc/self/maps");
@@ -90,9 +111,6 @@ class LayoutReaderTest : public QObject {
         const auto buttons = Load("wirelessbuttonpage.ui");
         QCOMPARE(test::Control(buttons.get(), "wireless_button1_btn")->cursor().shape(),
                  Qt::PointingHandCursor);
-        auto* mode = test::Control<QComboBox>(buttons.get(), "wireless_button_type_combo");
-        QCOMPARE(mode->count(), 9);
-        QVERIFY(!mode->itemText(0).endsWith("_text"));
 
         const auto notice = Load("DPImsg.ui");
         QCOMPARE(notice->layout()->contentsMargins(), QMargins(16, 0, 16, 0));
