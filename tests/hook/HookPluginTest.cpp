@@ -25,7 +25,7 @@ using HookPlugin = HookFixture;
 
 // X key codes of a PC keyboard (kernel input code + 8).
 constexpr unsigned kKeyA = 38, kKeyQ = 24, kKeyZ = 52, kKeyY = 29, kKey1 = 10, kKeyMinus = 20;
-constexpr unsigned kKeyOpenBracket = 34, kKeyLeftShift = 50, kKeyRightCtrl = 105, kKeyF1 = 67;
+constexpr unsigned kKeyLeftShift = 50, kKeyRightCtrl = 105, kKeyF1 = 67;
 constexpr unsigned kKeyF12 = 96, kKeyUp = 111, kKeyPad1 = 87, kKeyPadEnter = 104;
 constexpr unsigned kKeyLessGreater = 94;  // the extra key of ISO keyboards
 
@@ -115,27 +115,17 @@ TEST_F(HookPlugin, DisabledAndRemovedHooksPostNothing) {
     EXPECT_EQ(m_queue.TryTake(), std::nullopt);
 }
 
+// Where each layout puts each key is the keyboard's own test; here, that every change of layout
+// is followed from the next key on.
 TEST_F(HookPlugin, KeysFollowTheLayoutOfTheServer) {
     m_hooks.installhook(m_queue.Handle());
-    ASSERT_TRUE(s_server->SetLayout("fr"));
-    // AZERTY: A where QWERTY has Q and the other way round; the digits are shifted.
-    for (const auto& [keyCode, virtualKey] :
-         {std::pair{kKeyQ, 0x41u}, std::pair{kKeyA, 0x51u}, std::pair{kKey1, 0x31u}}) {
+    const std::tuple<const char*, unsigned, std::uint32_t> changes[] = {
+        {"fr", kKeyQ, 0x41}, {"de", kKeyY, 0x5A}, {"us", kKeyQ, 0x51}};
+    for (const auto& [layout, keyCode, virtualKey] : changes) {
+        ASSERT_TRUE(s_server->SetLayout(layout));
         m_input->TapKey(keyCode);
-        EXPECT_EQ(Next(2), (std::vector{Hook(virtualKey, 0), Hook(virtualKey, 1)}))
-            << "fr " << keyCode;
+        EXPECT_EQ(Next(2), (std::vector{Hook(virtualKey, 0), Hook(virtualKey, 1)})) << layout;
     }
-    ASSERT_TRUE(s_server->SetLayout("de"));
-    // QWERTZ: Y and Z change places; the keys between have umlauts and keep their place.
-    for (const auto& [keyCode, virtualKey] :
-         {std::pair{kKeyY, 0x5Au}, std::pair{kKeyZ, 0x59u}, std::pair{kKeyOpenBracket, 0xDBu}}) {
-        m_input->TapKey(keyCode);
-        EXPECT_EQ(Next(2), (std::vector{Hook(virtualKey, 0), Hook(virtualKey, 1)}))
-            << "de " << keyCode;
-    }
-    ASSERT_TRUE(s_server->SetLayout("us"));
-    m_input->TapKey(kKeyQ);
-    EXPECT_EQ(Next(2), (std::vector{Hook(0x51, 0), Hook(0x51, 1)}));
 }
 
 int CountEntries(const char* folder) {
