@@ -277,12 +277,6 @@ class DpiLightPagesTest : public QObject {
         QTRY_COMPARE(page.Settings().Profiles[1].iCurDpiLevel, 2);
         QVERIFY(Control<QAbstractButton>(w, "wireless_dpi_btn_3")->isChecked());
         QCOMPARE(TextColorOf(Control(w, "wireless_dpi_value_3")), QColor(Qt::red));
-
-        // A reset shows the factory record again.
-        SkinWindow::QueueAnswer(1);
-        page.ResetProfiles();
-        QCOMPARE(Control<QLabel>(w, "wireless_dpi_value_1")->text(), QString("1000"));
-        QCOMPARE(Control<QComboBox>(w, "wireless_polling_rate_combo")->currentIndex(), 2);
     }
 
     // Last: the program's style sheet, once set, changes how the other tests' controls draw.

@@ -186,11 +186,6 @@ class MainWindowTest : public QObject {
         QVERIFY(window->DevicePresent());
         QCOMPARE(CurrentDeviceView(*window), 0);
 
-        // An apply request reaches the worker with its area and profile.
-        window->HandleCustomMessage({kMsgApplyRequest, kApplyRate, 2});
-        QTRY_COMPARE(mouse.Log(),
-                     veltrix::test::ReportsOf(window->DevicePage().Settings(), kApplyRate, 2));
-
         // The tray's tooltip names the battery, charging on the cable, and nothing known from the
         // cable's removal to the next status report. The page warns of the last bar until the
         // mouse is on its cable.

@@ -216,6 +216,7 @@ TEST_F(DevicePageRulesTest, ImportReplacesTheCurrentProfileAndResetReplacesAll) 
     EXPECT_EQ(m_settings.iCurProfile, 0);
     EXPECT_EQ(m_settings.Profiles[2].iLightSpeed, 5);
     EXPECT_EQ(m_checkedButton, 0);
+    EXPECT_EQ(m_reloads, 2) << "the pages show the factory record";
     EXPECT_EQ(m_posts, (std::vector<Post>{{kMsgApplyRequest, kApplyProfiles, kApplyCurrentProfile},
                                           {kMsgApplyRequest, kApplyProfiles, kApplyEveryProfile}}));
 }
