@@ -18,7 +18,6 @@ TEST_F(VeltrixctlMouseTest, ApplyWaitsForTheMouseThenLeavesInItExactlyTheReports
     Ctl({"wake"});
     ASSERT_EQ(apply.Wait(), 0) << apply.ErrorOutput();
     const std::string sent = Veltrixctl({"reports", m_record, "0", "1"}).out;
-    EXPECT_EQ(test::Lines(sent), 21);
     EXPECT_EQ(Ctl({"log"}), sent);
 
     // A bare file name lies in the current folder, which needs no creating.
