@@ -15,7 +15,6 @@
 #include "CAboutWnd.h"
 #include "CDPIMsg.h"
 #include "CMsgWnd.h"
-#include "CWirelessMacroUI.h"
 #include "CWirelessPage.h"
 #include "DesktopNotification.h"
 #include "HookBinding.h"
@@ -111,13 +110,11 @@ void CMainWnd::InitWindow() {
     if (boundPath) {
         ExplainInputPath(this, *boundPath);
     }
-    if (CWirelessMacroUI* macros = m_pPage->MacroPage()) {
-        connect(macros, &CWirelessMacroUI::RecordingChanged, this, [this](bool recording) {
-            if (m_pTray != nullptr) {
-                m_pTray->SetRecording(recording);
-            }
-        });
-    }
+    connect(m_pPage.get(), &CWirelessPage::RecordingChanged, this, [this](bool recording) {
+        if (m_pTray != nullptr) {
+            m_pTray->SetRecording(recording);
+        }
+    });
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->availableGeometry().center() - rect().center());
     }

@@ -66,11 +66,12 @@ start_window() {
   local title=$1 start
   shift
   start=$(now_ns)
-  "$@" >/dev/null 2>&1 &
+  "$@" >/dev/null 2>"$work/window.log" &
   win_pid=$!
   until xdotool search --onlyvisible --name "$title" >/dev/null 2>&1; do
     if ! kill -0 "$win_pid" 2>/dev/null; then
       echo "bench: $1 ended before it showed a window" >&2
+      cat "$work/window.log" >&2
       return 1
     fi
     if [ $(( ($(now_ns) - start) / 1000000 )) -ge 20000 ]; then
