@@ -1,6 +1,7 @@
 #include "CWirelessPage.h"
 
 #include <QAbstractButton>
+#include <QEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QSignalBlocker>
@@ -31,6 +32,19 @@ CWirelessPage::CWirelessPage(QWidget* root, QWidget* dialogOwner, const VeltrixW
       m_session(m_settings, *this, window, SaveThrough(m_keeper), clock) {
     LookUpControls(root);
     ConnectControls();
+    // The power bar is not on screen yet: it tells the link when it is (eventFilter).
+    m_session.Link().SetPowerDisplayShown(false);
+    if (m_pPower != nullptr) {
+        m_pPower->installEventFilter(this);
+    }
+}
+
+bool CWirelessPage::eventFilter(QObject* watched, QEvent* event) {
+    // Hiding and minimising the window, and the view without a mouse, hide the bar too.
+    if (watched == m_pPower && (event->type() == QEvent::Show || event->type() == QEvent::Hide)) {
+        m_session.Link().SetPowerDisplayShown(event->type() == QEvent::Show);
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 CWirelessPage::~CWirelessPage() {

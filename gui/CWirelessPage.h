@@ -127,6 +127,9 @@ class CWirelessPage final : public QObject,
     // A macro recording started or ended.
     void RecordingChanged(bool recording);
 
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
     void LookUpControls(QWidget* root);
     // Builds a page the first time it is needed: its layout, then what WirePages gave the others.
