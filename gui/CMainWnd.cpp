@@ -109,6 +109,9 @@ void CMainWnd::InitWindow() {
     m_pPage->WirePages(m_macroStore, *m_pHooks, m_captureFlags);
     if (boundPath) {
         ExplainInputPath(this, *boundPath);
+        // Pages built later say it too.
+        connect(m_pPage.get(), &CWirelessPage::PageBuilt, this,
+                [path = *boundPath](QWidget* page) { ExplainInputPath(page, path); });
     }
     connect(m_pPage.get(), &CWirelessPage::RecordingChanged, this, [this](bool recording) {
         if (m_pTray != nullptr) {

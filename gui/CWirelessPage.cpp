@@ -68,6 +68,7 @@ void CWirelessPage::BuildPage(CSettingsPage* page) {
             page->Reload();
         }
     }
+    Q_EMIT PageBuilt(page);
 }
 
 std::vector<CSettingsPage*> CWirelessPage::BuiltPages() const {

@@ -40,7 +40,11 @@ using veltrix::test::SavedRecord;
 
 std::unique_ptr<CMainWnd> MakeWindow(const TempDir& data,
                                      std::vector<std::filesystem::path> plugins) {
-    return veltrix::test::MakeMainWindow(data.Path(), std::move(plugins), true);
+    auto window = veltrix::test::MakeMainWindow(data.Path(), std::move(plugins), true);
+    // Both pages are built when first asked for; these tests find their controls by name.
+    window->DevicePage().DpiPage();
+    window->DevicePage().LightPage();
+    return window;
 }
 
 void ShowTab(QWidget* window, const char* navigation) {
