@@ -37,9 +37,10 @@ for _ in $(seq 100); do [ -S "$socket" ] && break; sleep 0.05; done
 export VELTRIX_EMULATOR=$socket
 ctl() { "$bin/veltrix-mouse-emulator" ctl --socket "$socket" "$@" >/dev/null; }
 
-# A private X display for the window and the hook, and private settings, lock and single-instance
+# A private X display for the window and the hook (kept as it is when its last client leaves, as
+# a reset refuses the next program for a moment), and private settings, lock and single-instance
 # socket: a running copy of the user's own program must neither answer nor be disturbed.
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$work/display" >/dev/null 2>&1 &
 background+=($!)
 # A loaded machine can take seconds to bring the server up; without it the window cannot start.
 for _ in $(seq 600); do [ -s "$work/display" ] && break; sleep 0.05; done
