@@ -15,7 +15,6 @@
 #include "CAboutWnd.h"
 #include "CDPIMsg.h"
 #include "CMsgWnd.h"
-#include "CWirelessMacroUI.h"
 #include "CWirelessPage.h"
 #include "DesktopNotification.h"
 #include "HookBinding.h"
@@ -112,14 +111,15 @@ void CMainWnd::InitWindow() {
     m_pPage->WirePages(m_macroStore, *m_pHooks, m_captureFlags);
     if (boundPath) {
         ExplainInputPath(this, *boundPath);
+        // Pages built later say it too.
+        connect(m_pPage.get(), &CWirelessPage::PageBuilt, this,
+                [path = *boundPath](QWidget* page) { ExplainInputPath(page, path); });
     }
-    if (CWirelessMacroUI* macros = m_pPage->MacroPage()) {
-        connect(macros, &CWirelessMacroUI::RecordingChanged, this, [this](bool recording) {
-            if (m_pTray != nullptr) {
-                m_pTray->SetRecording(recording);
-            }
-        });
-    }
+    connect(m_pPage.get(), &CWirelessPage::RecordingChanged, this, [this](bool recording) {
+        if (m_pTray != nullptr) {
+            m_pTray->SetRecording(recording);
+        }
+    });
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->availableGeometry().center() - rect().center());
     }

@@ -1,6 +1,7 @@
 #include "CWirelessPage.h"
 
 #include <QAbstractButton>
+#include <QEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QSignalBlocker>
@@ -31,14 +32,73 @@ CWirelessPage::CWirelessPage(QWidget* root, QWidget* dialogOwner, const VeltrixW
       m_session(m_settings, *this, window, SaveThrough(m_keeper), clock, links) {
     LookUpControls(root);
     ConnectControls();
+    // The power bar is not on screen yet: it tells the link when it is (eventFilter).
+    m_session.Link().SetPowerDisplayShown(false);
+    if (m_pPower != nullptr) {
+        m_pPower->installEventFilter(this);
+    }
+}
+
+bool CWirelessPage::eventFilter(QObject* watched, QEvent* event) {
+    // Hiding and minimising the window, and the view without a mouse, hide the bar too.
+    if (watched == m_pPower && (event->type() == QEvent::Show || event->type() == QEvent::Hide)) {
+        m_session.Link().SetPowerDisplayShown(event->type() == QEvent::Show);
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 CWirelessPage::~CWirelessPage() {
     // The pages outlive the record and the hooks they were handed (the window's widgets go last),
     // and a focus change or a page's timer while the window closes would still reach them.
-    for (CSettingsPage* page : m_pages) {
+    m_context.reset();
+    for (CSettingsPage* page : BuiltPages()) {
         page->Wire(PageContext{});
     }
+}
+
+void CWirelessPage::BuildPage(CSettingsPage* page) {
+    if (page == nullptr || page->IsBuilt()) {
+        return;
+    }
+    page->DoInit();
+    if (m_context) {
+        page->Wire(*m_context);
+        page->FillMacroList();
+        if (page != m_pMacroPage) {
+            page->Reload();
+        }
+    }
+    Q_EMIT PageBuilt(page);
+}
+
+std::vector<CSettingsPage*> CWirelessPage::BuiltPages() const {
+    std::vector<CSettingsPage*> built;
+    for (CSettingsPage* page : m_pages) {
+        if (page->IsBuilt()) {
+            built.push_back(page);
+        }
+    }
+    return built;
+}
+
+CWirelessButtonUI* CWirelessPage::ButtonPage() {
+    BuildPage(m_pButtonPage);
+    return m_pButtonPage;
+}
+
+CWirelessDPIUI* CWirelessPage::DpiPage() {
+    BuildPage(m_pDpiPage);
+    return m_pDpiPage;
+}
+
+CWirelessLightUI* CWirelessPage::LightPage() {
+    BuildPage(m_pLightPage);
+    return m_pLightPage;
+}
+
+CWirelessMacroUI* CWirelessPage::MacroPage() {
+    BuildPage(m_pMacroPage);
+    return m_pMacroPage;
 }
 
 void CWirelessPage::LookUpControls(QWidget* root) {
@@ -70,8 +130,16 @@ void CWirelessPage::LookUpControls(QWidget* root) {
     for (CSettingsPage* page : std::initializer_list<CSettingsPage*>{m_pButtonPage, m_pDpiPage,
                                                                      m_pLightPage, m_pMacroPage}) {
         if (page != nullptr) {
-            page->DoInit();
             m_pages.push_back(page);
+        }
+    }
+    // The page on screen now; the others are built when first shown or asked for, which keeps
+    // their layouts out of the start-up.
+    if (m_pTabs != nullptr) {
+        BuildPage(qobject_cast<CSettingsPage*>(m_pTabs->currentWidget()));
+    } else {
+        for (CSettingsPage* page : m_pages) {
+            BuildPage(page);
         }
     }
     if (m_pApplyRing != nullptr) {
@@ -104,17 +172,23 @@ void CWirelessPage::ConnectControls() {
     ConnectIf(m_pExport, &QAbstractButton::clicked, this, &CWirelessPage::ExportProfile);
     ConnectIf(m_pImport, &QAbstractButton::clicked, this, &CWirelessPage::ImportProfile);
     ConnectIf(m_pReset, &QAbstractButton::clicked, this, &CWirelessPage::ResetProfiles);
+    // However the page comes on screen, it is built by then.
+    ConnectIf(m_pTabs, &QStackedWidget::currentChanged, this, [this](int index) {
+        BuildPage(qobject_cast<CSettingsPage*>(m_pTabs->widget(index)));
+    });
     if (m_pMacroPage != nullptr) {
+        connect(m_pMacroPage, &CWirelessMacroUI::RecordingChanged, this,
+                &CWirelessPage::RecordingChanged);
         connect(m_pMacroPage, &CWirelessMacroUI::MacroListChanged, this, [this] {
-            for (CSettingsPage* page : m_pages) {
+            for (CSettingsPage* page : BuiltPages()) {
                 if (page != m_pMacroPage) {
                     page->FillMacroList();
                 }
             }
         });
         connect(m_pMacroPage, &CWirelessMacroUI::ButtonEntriesChanged, this, [this] {
-            if (m_pButtonPage != nullptr) {
-                m_pButtonPage->RefreshButtons();
+            if (CWirelessButtonUI* buttons = IfBuilt(m_pButtonPage)) {
+                buttons->RefreshButtons();
             }
         });
         if (m_pButtonPage != nullptr) {
@@ -146,7 +220,8 @@ void CWirelessPage::WirePages(MacroStore& store, HookLibrary& hooks, CaptureTarg
     context.mainWindow = m_window;
     context.pDialogOwner = m_pDialogOwner;
     context.dataFolder = m_dataFolder;
-    for (CSettingsPage* page : m_pages) {
+    m_context = context;
+    for (CSettingsPage* page : BuiltPages()) {
         page->Wire(context);
     }
     FillMacroLists();
@@ -166,11 +241,11 @@ void CWirelessPage::WirePages(MacroStore& store, HookLibrary& hooks, CaptureTarg
 }
 
 void CWirelessPage::EndCapture() {
-    if (m_pButtonPage != nullptr) {
-        m_pButtonPage->EndCapture();
+    if (CWirelessButtonUI* buttons = IfBuilt(m_pButtonPage)) {
+        buttons->EndCapture();
     }
-    if (m_pMacroPage != nullptr) {
-        m_pMacroPage->EndCapture();
+    if (CWirelessMacroUI* macros = IfBuilt(m_pMacroPage)) {
+        macros->EndCapture();
     }
     if (m_pHooks != nullptr && m_pCaptureFlags != nullptr) {
         veltrix::EndCapture(*m_pHooks, *m_pCaptureFlags);
@@ -178,20 +253,21 @@ void CWirelessPage::EndCapture() {
 }
 
 void CWirelessPage::CaptureButtonKey(std::uint32_t code, std::uint32_t flag) {
-    if (m_pButtonPage != nullptr && m_pButtonPage->SelectedButton() >= 0) {
-        m_pButtonPage->CaptureKey(code, flag);
+    CWirelessButtonUI* buttons = IfBuilt(m_pButtonPage);
+    if (buttons != nullptr && buttons->SelectedButton() >= 0) {
+        buttons->CaptureKey(code, flag);
     }
 }
 
 void CWirelessPage::RecordMacroEvent(std::uint32_t code, std::uint32_t flag) {
-    if (m_pMacroPage != nullptr) {
-        m_pMacroPage->RecordEvent(code, flag);
+    if (CWirelessMacroUI* macros = IfBuilt(m_pMacroPage)) {
+        macros->RecordEvent(code, flag);
     }
 }
 
 void CWirelessPage::EditMacroKey(std::uint32_t code, std::uint32_t flag) {
-    if (m_pMacroPage != nullptr) {
-        m_pMacroPage->KeyEditEvent(code, flag);
+    if (CWirelessMacroUI* macros = IfBuilt(m_pMacroPage)) {
+        macros->KeyEditEvent(code, flag);
     }
 }
 
@@ -236,8 +312,9 @@ void CWirelessPage::SelectNavigation(int tab) {
         EndCapture();
     }
     // Unsaved macro edits keep the user on the macro page until they save or cancel.
-    if (tab != kMacroTab && m_pMacroPage != nullptr && m_pMacroPage->Unsaved()) {
-        m_pMacroPage->ShowSaveNotice();
+    CWirelessMacroUI* macros = IfBuilt(m_pMacroPage);
+    if (tab != kMacroTab && macros != nullptr && macros->Unsaved()) {
+        macros->ShowSaveNotice();
         if (QAbstractButton* macro = NavigationButton(kMacroTab)) {
             const QSignalBlocker blocker(macro);
             macro->setChecked(true);
@@ -247,6 +324,8 @@ void CWirelessPage::SelectNavigation(int tab) {
     if (tab != m_pTabs->currentIndex()) {
         FlushHeldEdits();
     }
+    // Built before it shows, so that it comes on screen whole.
+    BuildPage(qobject_cast<CSettingsPage*>(m_pTabs->widget(tab)));
     m_pTabs->setCurrentIndex(tab);
     if (QAbstractButton* button = NavigationButton(tab);
         button != nullptr && !button->isChecked()) {
@@ -293,7 +372,7 @@ void CWirelessPage::ImportProfile() {
 }
 
 void CWirelessPage::FillMacroLists() {
-    for (CSettingsPage* page : m_pages) {
+    for (CSettingsPage* page : BuiltPages()) {
         page->FillMacroList();
     }
 }
@@ -333,8 +412,8 @@ void CWirelessPage::StopTimer(int id) {
 }
 
 void CWirelessPage::MarkDpiLevel(int level) {
-    if (m_pDpiPage != nullptr) {
-        m_pDpiPage->ShowCurrentLevel(level);
+    if (CWirelessDPIUI* dpi = IfBuilt(m_pDpiPage)) {
+        dpi->ShowCurrentLevel(level);
     }
 }
 
@@ -350,7 +429,7 @@ void CWirelessPage::SelectProfileButtonSilently(int profile) {
 
 void CWirelessPage::FlushHeldEdits() {
     bool sent = false;
-    for (CSettingsPage* page : m_pages) {
+    for (CSettingsPage* page : BuiltPages()) {
         sent |= page->FlushHeldEdits([this](std::uintptr_t area, int profile) {
             Apply(area, static_cast<std::intptr_t>(profile));
         });
@@ -365,7 +444,7 @@ void CWirelessPage::FlushHeldEdits() {
 // they were made in, and an open button edit closes before it could reach the wrong profile.
 void CWirelessPage::ReloadPages() {
     FlushHeldEdits();
-    for (CSettingsPage* page : m_pages) {
+    for (CSettingsPage* page : BuiltPages()) {
         if (page != m_pMacroPage) {
             page->Reload();
         }

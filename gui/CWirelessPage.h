@@ -10,6 +10,7 @@
 #include <array>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "FileDialogs.h"
@@ -92,10 +93,12 @@ class CWirelessPage final : public QObject,
     bool SettingsUnreadable() const { return m_bSettingsUnreadable; }
     DeviceSession& Session() { return m_session; }
 
-    CWirelessButtonUI* ButtonPage() const { return m_pButtonPage; }
-    CWirelessDPIUI* DpiPage() const { return m_pDpiPage; }
-    CWirelessLightUI* LightPage() const { return m_pLightPage; }
-    CWirelessMacroUI* MacroPage() const { return m_pMacroPage; }
+    // The setting pages. Only the page on screen is built at start-up; asking for one builds it,
+    // wired and showing the record as it is now.
+    CWirelessButtonUI* ButtonPage();
+    CWirelessDPIUI* DpiPage();
+    CWirelessLightUI* LightPage();
+    CWirelessMacroUI* MacroPage();
 
     // The user's actions on the page's own controls, as the controls report them.
     void SelectNavigation(int tab);
@@ -123,9 +126,25 @@ class CWirelessPage final : public QObject,
     // For the tray: the battery changed, or fell to its last bar.
     void BatteryChanged(veltrix::BatteryState state);
     void LowBattery();
+    // A macro recording started or ended.
+    void RecordingChanged(bool recording);
+    // A setting page has just been built (at start-up or when first needed).
+    void PageBuilt(QWidget* page);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void LookUpControls(QWidget* root);
+    // Builds a page the first time it is needed: its layout, then what WirePages gave the others.
+    void BuildPage(CSettingsPage* page);
+    // The page when it has been built; a page not built yet holds nothing and shows nothing.
+    template <typename Page>
+    static Page* IfBuilt(Page* page) {
+        return page != nullptr && page->IsBuilt() ? page : nullptr;
+    }
+    // The pages built so far, in a fixed order.
+    std::vector<CSettingsPage*> BuiltPages() const;
     void ConnectControls();
     QAbstractButton* NavigationButton(int tab) const;
     FileDialogRequest ProfileFileRequest() const;
@@ -156,7 +175,9 @@ class CWirelessPage final : public QObject,
     CWirelessDPIUI* m_pDpiPage = nullptr;
     CWirelessLightUI* m_pLightPage = nullptr;
     CWirelessMacroUI* m_pMacroPage = nullptr;
-    std::vector<CSettingsPage*> m_pages;
+    std::vector<CSettingsPage*> m_pages;  // every page of the layout, built or not
+    // What the pages work on, from WirePages; a page built later is given the same.
+    std::optional<PageContext> m_context;
 
     DevicePageRules m_rules{m_settings, m_keeper, *this, m_window};
     DeviceSession m_session;  // last: its worker and plugins post until it is gone

@@ -9,7 +9,13 @@ void CSettingsPage::DoInit() {
         return;
     }
     m_bInitialised = true;
-    FindControls(LoadLayout(m_layoutFile, this));
+    QWidget* root = LoadLayout(m_layoutFile, this);
+    // Built while on screen: a layout shows what it is given only once the event loop runs again,
+    // which would paint the page empty first.
+    if (root != nullptr && isVisible()) {
+        root->show();
+    }
+    FindControls(root);
 }
 
 }  // namespace veltrix::gui

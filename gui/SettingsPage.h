@@ -39,8 +39,10 @@ class CSettingsPage : public QWidget {
     }
 
     // Builds the page's own layout and finds its controls. A layout that is missing or broken
-    // leaves the page empty and every control null.
+    // leaves the page empty and every control null. Once; the window builds a hidden page when it
+    // is first shown or asked for.
     void DoInit();
+    bool IsBuilt() const { return m_bInitialised; }
     // The record, the store and the rest are handed over before the first reload.
     virtual void Wire(const PageContext& context) { m_context = context; }
     // Shows the current profile of the record again (profile change, reset, import).

@@ -175,7 +175,6 @@ void DeviceLink::OnRemoval(Link& link) {
         m_flags.m_bAsleep = 1;
         m_view.ShowSleepLabel(true);
         m_view.SetPowerText("");
-        m_view.StopTimer(kTimerChargeAnimation);
         // Until the next status report nobody knows how far it charged.
         SetBattery({});
     }
@@ -190,7 +189,6 @@ void DeviceLink::CableAttached() {
     m_view.ShowSleepLabel(false);
     m_iChargeStep = 0;
     m_view.SetPowerTextId(kChargingTextId);
-    m_view.StartTimer(kTimerChargeAnimation, kChargeAnimationPeriod);
     m_bLowBatteryWarned = false;
     SetBattery({.bars = 0, .charging = true});
 }
@@ -199,6 +197,27 @@ void DeviceLink::SetBattery(BatteryState state) {
     if (state != m_battery) {
         m_battery = state;
         m_view.ShowBatteryState(state);
+    }
+    UpdateChargeAnimation();
+}
+
+void DeviceLink::SetPowerDisplayShown(bool shown) {
+    m_bPowerDisplayShown = shown;
+    UpdateChargeAnimation();
+}
+
+// The one place that starts and stops the animation's timer: it runs exactly while the mouse
+// charges, the bar can be seen and the link is not shut down.
+void DeviceLink::UpdateChargeAnimation() {
+    const bool animate = m_battery.charging && m_bPowerDisplayShown && !m_bShutDown;
+    if (animate == m_bChargeAnimating) {
+        return;
+    }
+    m_bChargeAnimating = animate;
+    if (animate) {
+        m_view.StartTimer(kTimerChargeAnimation, kChargeAnimationPeriod);
+    } else {
+        m_view.StopTimer(kTimerChargeAnimation);
     }
 }
 
@@ -333,7 +352,7 @@ void DeviceLink::OnTimer(int id) {
     switch (id) {
         case kTimerChargeAnimation:
             m_view.SetPowerProgress(m_iChargeStep);
-            m_iChargeStep += 2;
+            m_iChargeStep += kChargeAnimationStep;
             if (m_iChargeStep > 100) {
                 m_iChargeStep = 0;
             }

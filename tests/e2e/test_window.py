@@ -34,8 +34,12 @@ class WindowTest(unittest.TestCase):
         screen = Screen()
         frame = screen.wait("frame", TITLE)
         wait_for(lambda: d.visible_windows(TITLE), what="the window on screen")
-        # Every list a screen reader meets tells what it chooses.
-        for name in ("Function type", "Report rate", "Lighting mode", "Mouse action"):
+        # Every list a screen reader meets tells what it chooses, on the page it is met on
+        # (a page is built when first shown).
+        for page, name in (("Buttons", "Function type"), ("DPI", "Report rate"),
+                           ("Lighting", "Lighting mode"), ("Macros", "Mouse action")):
+            screen.press("radio button", page)
+            screen.wait_showing("filler", f"{page} page")
             self.assertIsNotNone(screen.find("combo box", name), name)
         # The mouse has answered once its first status report shows as a notice.
         wait_for(lambda: screen.find("label", "DPI :1000") is not None, what="the first report")

@@ -119,7 +119,9 @@ class ButtonPageTest : public QObject {
         CWirelessButtonUI* page = window->DevicePage().ButtonPage();
         QWidget* panel = FindControl<QWidget>(page, "wireless_button_function_hor");
         QVERIFY(!panel->isVisible());
-        // Not an X11 desktop: where a capture or a recording starts, the window says what it hears.
+        // Not an X11 desktop: where a capture or a recording starts, the window says what it hears,
+        // also on a page built after start-up.
+        window->DevicePage().MacroPage();
         for (const char* name : {"wireless_keyboard_type_edit", "wireless_macro_record_btn",
                                  "wireless_macro_action_edit"}) {
             QVERIFY2(FindControl<QWidget>(window.get(), name)

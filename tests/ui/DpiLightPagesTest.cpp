@@ -33,6 +33,14 @@ namespace {
 using veltrix::test::Control;
 using veltrix::test::SavedRecord;
 
+std::unique_ptr<CMainWnd> MakeWindow(const TempDir& data, FakeMouse* mouse = nullptr) {
+    auto window = veltrix::test::MakeMainWindow(data.Path(), true, mouse);
+    // Both pages are built when first asked for; these tests find their controls by name.
+    window->DevicePage().DpiPage();
+    window->DevicePage().LightPage();
+    return window;
+}
+
 void ShowTab(QWidget* window, const char* navigation) {
     Control<QAbstractButton>(window, navigation)->click();
 }
@@ -63,7 +71,7 @@ class DpiLightPagesTest : public QObject {
 
     void EveryControlIsFoundByItsNameAndNamedForAssistiveTools() {
         TempDir data;
-        auto window = veltrix::test::MakeMainWindow(data.Path(), true);
+        auto window = MakeWindow(data);
         // Name, accessible name, and how many, numbered from 1 as %1.
         const std::tuple<QString, QString, int> controls[] = {
             {"wireless_dpi_btn_%1", "DPI level %1", 8},
@@ -115,7 +123,7 @@ class DpiLightPagesTest : public QObject {
 
     void BothPagesShowTheRecordAndFollowTheMode() {
         TempDir data;
-        auto window = veltrix::test::MakeMainWindow(data.Path(), true);
+        auto window = MakeWindow(data);
         QWidget* w = window.get();
         ShowTab(w, "wireless_dpi_setting_btn");
         const QString off = Tr("dpi_level_off_text");
@@ -180,7 +188,7 @@ class DpiLightPagesTest : public QObject {
             << "#!/bin/sh\necho \"$@\" > " << marker.string() << "\n";
         std::filesystem::permissions(bin / "xfce4-mouse-settings",
                                      std::filesystem::perms::owner_all);
-        auto window = veltrix::test::MakeMainWindow(data.Path(), true);
+        auto window = MakeWindow(data);
         ShowTab(window.get(), "wireless_dpi_setting_btn");
         auto* button = Control<QAbstractButton>(window.get(), "mouse_attibute_btn");
         const ScopedEnv path("PATH", bin.Path().c_str());
@@ -202,7 +210,7 @@ class DpiLightPagesTest : public QObject {
     // user's sight.
     void ThePickerOpensUnderItsSwatchAndHeldEditsGoWhenOutOfSight() {
         TempDir data;
-        auto window = veltrix::test::MakeMainWindow(data.Path(), true);
+        auto window = MakeWindow(data);
         QWidget* w = window.get();
         // Room on the offscreen screen for the colour picker where the page puts it.
         window->move(-300, 0);
@@ -248,7 +256,7 @@ class DpiLightPagesTest : public QObject {
     void AProfileSwitchAndTheMousesDpiButtonReachThePage() {
         FakeMouse mouse;
         TempDir data;
-        auto window = veltrix::test::MakeMainWindow(data.Path(), true, &mouse);
+        auto window = MakeWindow(data, &mouse);
         QWidget* w = window.get();
         CWirelessPage& page = window->DevicePage();
 
@@ -286,7 +294,7 @@ class DpiLightPagesTest : public QObject {
         const veltrix::test::ScopedEnv home("XDG_CONFIG_HOME", config.Path().c_str());
         QCOMPARE(SavedSkinStyle(), SkinStyle::Dark);
         ApplySkinStyle(SavedSkinStyle());  // as the program starts
-        auto window = veltrix::test::MakeMainWindow(data.Path(), true);
+        auto window = MakeWindow(data);
         QWidget* w = window.get();
         ShowTab(w, "wireless_dpi_setting_btn");
         const std::vector<std::uint8_t> record =
@@ -324,7 +332,7 @@ class DpiLightPagesTest : public QObject {
         QCOMPARE(veltrix::test::FileBytes(SettingsFile(data.Path())), record);
         {
             // A window built in the light look, as at the next start, has it too.
-            auto next = veltrix::test::MakeMainWindow(data.Path(), true);
+            auto next = MakeWindow(data);
             QVERIFY(lightness(Control(next.get(), "caption")) > 200);
         }
 

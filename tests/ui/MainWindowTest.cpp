@@ -3,7 +3,9 @@
 
 #include <QAbstractButton>
 #include <QContextMenuEvent>
+#include <QLabel>
 #include <QMenu>
+#include <QSlider>
 #include <QStackedWidget>
 #include <QtTest>
 #include <fstream>
@@ -258,6 +260,18 @@ class MainWindowTest : public QObject {
         SkinWindow::QueueAnswer(1);
         page.ResetProfiles();
         QVERIFY(window->findChild<QAbstractButton*>("wireless_profile_1_btn")->isChecked());
+    }
+
+    // A page first shown after a profile switch shows the profile of that moment.
+    void APageFirstShownShowsTheCurrentProfile() {
+        TempDir data;
+        auto window = veltrix::test::MakeMainWindow(data.Path());
+        CWirelessPage& page = window->DevicePage();
+        page.Settings().Profiles[1].aiDpiValue[1] = 40;
+        window->findChild<QAbstractButton*>("wireless_profile_2_btn")->click();
+        page.SelectNavigation(kDpiTab);
+        QCOMPARE(window->findChild<QSlider*>("wireless_dpi2_slider")->value(), 40);
+        QCOMPARE(window->findChild<QLabel*>("wireless_dpi_value_2")->text(), QString("4000"));
     }
 
     void ThePageFactoryIgnoresCase() {

@@ -35,7 +35,8 @@ TEST(DeviceEventLoop, FeedsTheLinkItsMessagesAndTimersAndTheCallerTheRestUntilDo
     EXPECT_THAT(others, ::testing::ElementsAre(Message{kMsgPresenceChanged, 0, 0},
                                                Message{kMsgApplyFinished, 1, 0}));
     // The charge animation's timer runs while the cable is there.
-    EXPECT_TRUE(loop.RunUntil(link, 10s, [&] { return link.ChargeStep() == 6; }));
+    EXPECT_TRUE(
+        loop.RunUntil(link, 10s, [&] { return link.ChargeStep() == 3 * kChargeAnimationStep; }));
 
     const auto start = SystemClock().Now();
     EXPECT_FALSE(loop.RunUntil(link, 50ms, [] { return false; }));

@@ -114,12 +114,17 @@ TEST_F(DeviceLinkTest, StartUpOpensTheCableThenTheReceiverAndTheCableCharges) {
     EXPECT_EQ(m_link.Flags().m_iReceiverState, kLinkPresent);
     EXPECT_TRUE(Awake());
     EXPECT_EQ(m_powerText, "id:charging_text");
-    RunFor(52 * 30ms);
-    ASSERT_EQ(m_progress.size(), 52u);
-    for (std::size_t i = 0; i <= 50; ++i) {
-        EXPECT_EQ(m_progress[i], static_cast<int>(2 * i));
+    RunFor(27 * kChargeAnimationPeriod);
+    ASSERT_EQ(m_progress.size(), 27u);
+    for (std::size_t i = 0; i <= 25; ++i) {
+        EXPECT_EQ(m_progress[i], static_cast<int>(4 * i));
     }
     EXPECT_EQ(m_progress.back(), 0) << "after 100 the sweep starts again";
+    // Nobody sees the bar (the window hid or was minimised): no timer at all until it shows.
+    m_link.SetPowerDisplayShown(false);
+    EXPECT_FALSE(m_timers.IsRunning(kTimerChargeAnimation));
+    m_link.SetPowerDisplayShown(true);
+    EXPECT_TRUE(m_timers.IsRunning(kTimerChargeAnimation));
 
     // A status report still sets the level, but leaves the display and the sleep timer alone.
     m_link.OnInputEvent(kEventStatus, 0x37);
@@ -191,8 +196,13 @@ TEST_F(DeviceLinkTest, WithBothLinksOnlyTheCableDecidesSleepAndNoChangeIsAnnounc
 
     // The charge animation stops with the cable and starts over from 0 with the next one.
     m_progress.clear();
+    EXPECT_FALSE(m_timers.IsRunning(kTimerChargeAnimation));
+    m_link.SetPowerDisplayShown(false);
     m_link.OnCableEvent(kArrival);
-    RunFor(1000ms + 30ms);
+    RunFor(1000ms);
+    EXPECT_FALSE(m_timers.IsRunning(kTimerChargeAnimation)) << "charging, but out of sight";
+    m_link.SetPowerDisplayShown(true);
+    RunFor(kChargeAnimationPeriod);
     EXPECT_THAT(m_progress, ElementsAre(0));
     EXPECT_EQ(m_link.Flags().m_iCableState, kLinkPresent);
     EXPECT_TRUE(Awake());
