@@ -13,6 +13,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/Fd.h"
+
 namespace veltrix {
 namespace {
 
@@ -32,24 +34,6 @@ bool WriteAll(int fd, std::span<const std::byte> bytes, WriteCall write) {
     }
     return true;
 }
-
-class Fd {
-  public:
-    explicit Fd(int fd) : m_fd(fd) {}
-    ~Fd() { Reset(-1); }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int Get() const { return m_fd; }
-    void Reset(int fd) {
-        if (m_fd >= 0) {
-            ::close(m_fd);
-        }
-        m_fd = fd;
-    }
-
-  private:
-    int m_fd;
-};
 
 // Opens a regular file for reading without ever blocking. A device or FIFO is not even opened
 // when the path names one (opening some devices acts on them); O_NONBLOCK keeps the open of a
