@@ -5,12 +5,14 @@
 // taken over. Both live in a folder that only the user can enter, so another local user can
 // neither take the lock first nor receive the request.
 
-#include <QLocalServer>
 #include <QLockFile>
 #include <QObject>
+#include <QSocketNotifier>
 #include <QString>
 #include <functional>
 #include <memory>
+
+#include "platform/Fd.h"
 
 namespace veltrix::gui {
 
@@ -40,12 +42,17 @@ class SingleInstance final : public QObject {
     QString ErrorText() const { return m_error; }
 
   private:
-    void Answer(class QLocalSocket* client);
+    class Client;
+    void Listen(const QString& path);
+    void Accept();
+    void Read(Client* client);
 
     QString m_folder;
     QString m_error;
     std::unique_ptr<QLockFile> m_pLock;
-    QLocalServer m_server;
+    QString m_socketPath;  // set while we listen there
+    Fd m_listener;
+    std::unique_ptr<QSocketNotifier> m_pListening;
     std::function<void(const QByteArray& token)> m_onActivate;
 };
 

@@ -10,8 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   # device access: hidraw through hidapi, arrival and removal through libudev
   libhidapi-dev libudev-dev
-  # the window: Qt 6 Widgets (the layouts are read with Qt Core's XML reader), SVG images, the
-  # local socket of the single instance
+  # the window: Qt 6 Widgets (the layouts are read with Qt Core's XML reader), SVG images
   qt6-base-dev qt6-svg-dev libqt6svg6 fonts-dejavu-core
   # Qt's own texts (file dialogs, standard buttons) in the user's language; the window native on
   # Wayland desktops

@@ -8,8 +8,13 @@
 #include <QSlider>
 #include <QStackedWidget>
 #include <QtTest>
+#include <atomic>
 #include <fstream>
 #include <thread>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include "CDPIMsg.h"
 #include "CMainWnd.h"
@@ -22,6 +27,7 @@
 #include "SkinWindow.h"
 #include "TrayIcon.h"
 #include "UiTestSupport.h"
+#include "platform/Fd.h"
 #include "profile/SettingsFiles.h"
 
 using namespace veltrix;
@@ -179,6 +185,53 @@ class MainWindowTest : public QObject {
             QVERIFY(answered);
             QCOMPARE(tokens.takeFirst(), QByteArray(token) == "sway-token_1" ? token : "");
         }
+    }
+
+    void OtherClientsAndALeftSocketNeverHoldUpASecondStart() {
+        TempDir folder;
+        const QString path = QString::fromStdString(folder.Path().string());
+        const std::string socketPath =
+            (folder / ("veltrix-wireless-" + std::to_string(::getuid()) + ".socket")).string();
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        socketPath.copy(address.sun_path, sizeof(address.sun_path) - 1);
+        const auto open = [&address](bool connectIt) {
+            const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+            const auto* where = reinterpret_cast<const sockaddr*>(&address);
+            return (connectIt ? ::connect(fd, where, sizeof(address))
+                              : ::bind(fd, where, sizeof(address))) == 0
+                       ? fd
+                       : -1;
+        };
+        // The socket of a program that crashed is still in the folder.
+        ::close(open(false));
+        SingleInstance first(path);
+        int activations = 0;
+        QCOMPARE(first.TryBecomePrimary([&activations](const QByteArray&) { ++activations; }),
+                 SingleInstance::Start::Primary);
+
+        // One client says nothing, one sends a megabyte with no line end, one leaves half-way
+        // through a request: the first instance must neither wait for them nor read on.
+        const Fd silent(open(true));
+        const Fd flood(open(true));
+        const Fd early(open(true));
+        QVERIFY(silent.Get() >= 0 && flood.Get() >= 0 && early.Get() >= 0);
+        QCOMPARE(::send(early.Get(), "activ", 5, MSG_NOSIGNAL), 5);
+        ::shutdown(early.Get(), SHUT_RDWR);
+        std::atomic<ssize_t> flooded = -2;
+        std::thread writer([&] {
+            const std::string garbage(1 << 20, 'x');
+            flooded = ::send(flood.Get(), garbage.data(), garbage.size(), MSG_NOSIGNAL);
+        });
+        bool answered = false;
+        std::thread second([&] { answered = SingleInstance(path).ActivateRunning(); });
+        QTRY_COMPARE(activations, 1);
+        QTRY_VERIFY(flooded != -2);
+        writer.join();
+        second.join();
+        QVERIFY(answered);
+        QVERIFY(flooded < (1 << 20));
+        QCOMPARE(activations, 1);
     }
 
     void TheMouseIsFollowedFromItsMessages() {
