@@ -4,7 +4,6 @@
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCursor>
 #include <QGridLayout>
 #include <QHash>
 #include <QIODevice>
@@ -22,6 +21,8 @@
 #include <QToolButton>
 #include <QXmlStreamReader>
 #include <optional>
+
+#include "LayoutValue.h"
 
 namespace veltrix::gui {
 namespace {
@@ -63,25 +64,11 @@ bool Ignored(QStringView element) {
     return kIgnored.contains(element);
 }
 
-// A property's value as the file gives it. Enum and set values stay names until the property
-// they are written to says what the names mean.
-struct Value {
-    QVariant data;
-    bool names = false;
-};
-
 struct Property {
     QString name;
     bool stdset;  // false for a property of the layout's own that the program reads by name
-    Value value;
+    LayoutValue value;
 };
-
-template <typename T>
-std::optional<int> EnumValue(const QString& names) {
-    bool ok = false;
-    const int value = QMetaEnum::fromType<T>().keysToValue(names.toLatin1().constData(), &ok);
-    return ok ? std::optional<int>(value) : std::nullopt;
-}
 
 QObject* Named(QWidget* root, const QString& name) {
     return root->objectName() == name ? root : root->findChild<QObject*>(name);
@@ -368,82 +355,11 @@ class Builder {
                           m_xml.attributes().value("stdset") != u"0",
                           {}};
         if (m_xml.readNextStartElement()) {
-            property.value = ReadValue(owner);
+            property.value = ReadLayoutValue(m_xml, m_reader, owner,
+                                             [this](const QString& what) { Warn(what); });
             m_xml.skipCurrentElement();
         }
         return property;
-    }
-
-    // The children of a compound value (<rect>, <size>, ...) by name.
-    QHash<QString, QString> ReadFields() {
-        QHash<QString, QString> fields;
-        while (m_xml.readNextStartElement()) {
-            const QString name = m_xml.name().toString();
-            fields.insert(name, m_xml.readElementText(QXmlStreamReader::SkipChildElements));
-        }
-        return fields;
-    }
-
-    Value ReadValue(QObject* owner) {
-        const QString kind = m_xml.name().toString();
-        if (kind == u"string" || kind == u"enum" || kind == u"set") {
-            return {m_xml.readElementText(QXmlStreamReader::SkipChildElements), kind != u"string"};
-        }
-        static const QStringList kTexts = {"number", "bool",        "double",
-                                           "cursor", "cursorShape", "pixmap"};
-        if (kTexts.contains(kind)) {
-            const QString text = m_xml.readElementText(QXmlStreamReader::SkipChildElements);
-            bool ok = true;
-            QVariant data;
-            if (kind == u"number") {
-                data = text.toInt(&ok);
-            } else if (kind == u"bool") {
-                data = text == u"true";
-            } else if (kind == u"double") {
-                data = text.toDouble(&ok);
-            } else if (kind == u"pixmap") {
-                data = m_reader.Pixmap(text);
-            } else {
-                const int shape = kind == u"cursor" ? text.toInt(&ok)
-                                                    : EnumValue<Qt::CursorShape>(text).value_or(-1);
-                ok = ok && shape >= 0 && shape <= Qt::LastCursor;
-                data = QCursor(Qt::CursorShape(shape));
-            }
-            if (!ok) {
-                Warn("not a " + kind + ": " + text);
-                return {};
-            }
-            return {data};
-        }
-        static const QStringList kCompounds = {"rect", "size", "point", "sizepolicy", "iconset"};
-        if (!kCompounds.contains(kind)) {
-            Skip("unknown kind of value:");
-            return {};
-        }
-        const QXmlStreamAttributes attributes = m_xml.attributes();
-        const QHash<QString, QString> f = ReadFields();
-        const auto n = [&](const char* name) { return f.value(name).toInt(); };
-        if (kind == u"rect") {
-            return {QRect(n("x"), n("y"), n("width"), n("height"))};
-        }
-        if (kind == u"size") {
-            return {QSize(n("width"), n("height"))};
-        }
-        if (kind == u"point") {
-            return {QPoint(n("x"), n("y"))};
-        }
-        if (kind == u"sizepolicy") {
-            const auto policy = [&](const char* name) {
-                return QSizePolicy::Policy(
-                    EnumValue<QSizePolicy::Policy>(attributes.value(name).toString())
-                        .value_or(QSizePolicy::Preferred));
-            };
-            QSizePolicy sizePolicy(policy("hsizetype"), policy("vsizetype"));
-            sizePolicy.setHorizontalStretch(n("horstretch"));
-            sizePolicy.setVerticalStretch(n("verstretch"));
-            return {sizePolicy};
-        }
-        return {m_reader.Icon(owner, f.value("normaloff"), f.value("normalon"))};
     }
 
     void Write(QObject* object, const Property& property) {
@@ -484,7 +400,7 @@ class Builder {
                 Skip();
                 continue;
             }
-            const QHash<QString, QString> f = ReadFields();
+            const QHash<QString, QString> f = ReadLayoutFields(m_xml);
             QObject* sender = Named(root, f.value("sender"));
             QObject* receiver = Named(root, f.value("receiver"));
             QMetaMethod signal;
