@@ -101,20 +101,20 @@ void CMainWnd::InitWindow() {
     connect(m_pTray.get(), &TrayIcon::MenuItemChosen, this, &CMainWnd::OnMenuCommand);
     // The cable may have been found before there was a tray to tell.
     m_pTray->SetBattery(m_pPage->Session().Link().Battery());
-    std::optional<InputPath> boundPath;
     if (m_pHooks == nullptr) {
-        BoundHooks bound = BindHookLibrary();
-        m_pHooks = std::move(bound.hooks);
-        boundPath = bound.path;
+        auto hooks = std::make_unique<DeferredHooks>([this](InputPath path) {
+            ExplainInputPath(this, path);
+            // Pages built later say it too.
+            if (m_pPage != nullptr) {
+                connect(m_pPage.get(), &CWirelessPage::PageBuilt, this,
+                        [path](QWidget* page) { ExplainInputPath(page, path); });
+            }
+        });
+        m_pDeferredHooks = hooks.get();
+        m_pHooks = std::move(hooks);
     }
     LoadMacroList(m_macroStore, m_options.dataFolder);
     m_pPage->WirePages(m_macroStore, *m_pHooks, m_captureFlags);
-    if (boundPath) {
-        ExplainInputPath(this, *boundPath);
-        // Pages built later say it too.
-        connect(m_pPage.get(), &CWirelessPage::PageBuilt, this,
-                [path = *boundPath](QWidget* page) { ExplainInputPath(page, path); });
-    }
     connect(m_pPage.get(), &CWirelessPage::RecordingChanged, this, [this](bool recording) {
         if (m_pTray != nullptr) {
             m_pTray->SetRecording(recording);
@@ -164,6 +164,20 @@ void CMainWnd::WaitForNotificationArea() {
                 }
             });
     m_trayWait.start();
+}
+
+void CMainWnd::paintEvent(QPaintEvent* event) {
+    QMainWindow::paintEvent(event);
+    if (!m_bFirstFrame) {
+        m_bFirstFrame = true;
+        // Right after the first frame, so that the tooltips of the key fields and the record
+        // button say what the window hears before anyone points at them.
+        QTimer::singleShot(0, this, [this] {
+            if (m_pDeferredHooks != nullptr && m_life == Life::Running) {
+                m_pDeferredHooks->Bind();
+            }
+        });
+    }
 }
 
 bool CMainWnd::HasNotificationArea() const {
@@ -418,6 +432,7 @@ void CMainWnd::Shutdown() {
     // Lets the worker finish (within the quit's limit), closes both links, then unloads the
     // driver plugins.
     m_pPage.reset();
+    m_pDeferredHooks = nullptr;
     m_pHooks.reset();
     m_macroStore.Clear();
     m_pTray.reset();
