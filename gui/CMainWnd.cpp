@@ -12,6 +12,10 @@
 #include <optional>
 #include <utility>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 #include "CAboutWnd.h"
 #include "CDPIMsg.h"
 #include "CMsgWnd.h"
@@ -138,6 +142,10 @@ void CMainWnd::ShowAtStart(bool startHidden) {
             show();
         }
     }
+    if (!isVisible() && m_pTray != nullptr) {
+        // No frame to wait for: the icon is how the program is found.
+        m_pTray->Show();
+    }
     if (m_pPage->SettingsUnreadable()) {
         // Once the program runs: the settings are the defaults for now, and the file is kept,
         // under the name the user is told, before anything replaces it.
@@ -170,12 +178,25 @@ void CMainWnd::paintEvent(QPaintEvent* event) {
     QMainWindow::paintEvent(event);
     if (!m_bFirstFrame) {
         m_bFirstFrame = true;
-        // Right after the first frame, so that the tooltips of the key fields and the record
-        // button say what the window hears before anyone points at them.
+        // Right after the first frame: the tray icon, and the hooks, so that the tooltips of the
+        // key fields and the record button say what the window hears before anyone points at
+        // them.
         QTimer::singleShot(0, this, [this] {
-            if (m_pDeferredHooks != nullptr && m_life == Life::Running) {
+            if (m_life != Life::Running) {
+                return;
+            }
+            if (m_pTray != nullptr) {
+                m_pTray->Show();
+            }
+            if (m_pDeferredHooks != nullptr) {
                 m_pDeferredHooks->Bind();
             }
+#ifdef __GLIBC__
+            // The start-up's temporaries (the layouts as read, the icon theme's index) are
+            // freed by now, but scattered below what stays: give their pages back, once, as the
+            // program may stay all day in the notification area.
+            malloc_trim(0);
+#endif
         });
     }
 }

@@ -50,8 +50,9 @@ class CMainWnd final : public QMainWindow {
     ~CMainWnd() override;
 
     // Starts the device link, creates the tray icon, loads the macros and wires the pages. Once,
-    // right after construction. The hooks are bound right after the window's first frame, or by
-    // the first capture if that comes sooner.
+    // right after construction. The tray icon is shown, and the hooks are bound, right after the
+    // window's first frame (at once by a start without the window; the hooks by the first capture
+    // if that comes sooner).
     void InitWindow();
     // Shows the window at start-up unless no mouse was found or the program was asked to start
     // hidden. Without a notification area it shows, since it could not be found again; asked to
