@@ -12,6 +12,10 @@
 #include <optional>
 #include <utility>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 #include "CAboutWnd.h"
 #include "CDPIMsg.h"
 #include "CMsgWnd.h"
@@ -101,20 +105,20 @@ void CMainWnd::InitWindow() {
     connect(m_pTray.get(), &TrayIcon::MenuItemChosen, this, &CMainWnd::OnMenuCommand);
     // The cable may have been found before there was a tray to tell.
     m_pTray->SetBattery(m_pPage->Session().Link().Battery());
-    std::optional<InputPath> boundPath;
     if (m_pHooks == nullptr) {
-        BoundHooks bound = BindHookLibrary();
-        m_pHooks = std::move(bound.hooks);
-        boundPath = bound.path;
+        auto hooks = std::make_unique<DeferredHooks>([this](InputPath path) {
+            ExplainInputPath(this, path);
+            // Pages built later say it too.
+            if (m_pPage != nullptr) {
+                connect(m_pPage.get(), &CWirelessPage::PageBuilt, this,
+                        [path](QWidget* page) { ExplainInputPath(page, path); });
+            }
+        });
+        m_pDeferredHooks = hooks.get();
+        m_pHooks = std::move(hooks);
     }
     LoadMacroList(m_macroStore, m_options.dataFolder);
     m_pPage->WirePages(m_macroStore, *m_pHooks, m_captureFlags);
-    if (boundPath) {
-        ExplainInputPath(this, *boundPath);
-        // Pages built later say it too.
-        connect(m_pPage.get(), &CWirelessPage::PageBuilt, this,
-                [path = *boundPath](QWidget* page) { ExplainInputPath(page, path); });
-    }
     connect(m_pPage.get(), &CWirelessPage::RecordingChanged, this, [this](bool recording) {
         if (m_pTray != nullptr) {
             m_pTray->SetRecording(recording);
@@ -137,6 +141,10 @@ void CMainWnd::ShowAtStart(bool startHidden) {
         } else {
             show();
         }
+    }
+    if (!isVisible() && m_pTray != nullptr) {
+        // No frame to wait for: the icon is how the program is found.
+        m_pTray->Show();
     }
     if (m_pPage->SettingsUnreadable()) {
         // Once the program runs: the settings are the defaults for now, and the file is kept,
@@ -164,6 +172,33 @@ void CMainWnd::WaitForNotificationArea() {
                 }
             });
     m_trayWait.start();
+}
+
+void CMainWnd::paintEvent(QPaintEvent* event) {
+    QMainWindow::paintEvent(event);
+    if (!m_bFirstFrame) {
+        m_bFirstFrame = true;
+        // Right after the first frame: the tray icon, and the hooks, so that the tooltips of the
+        // key fields and the record button say what the window hears before anyone points at
+        // them.
+        QTimer::singleShot(0, this, [this] {
+            if (m_life != Life::Running) {
+                return;
+            }
+            if (m_pTray != nullptr) {
+                m_pTray->Show();
+            }
+            if (m_pDeferredHooks != nullptr) {
+                m_pDeferredHooks->Bind();
+            }
+#ifdef __GLIBC__
+            // The start-up's temporaries (the layouts as read, the icon theme's index) are
+            // freed by now, but scattered below what stays: give their pages back, once, as the
+            // program may stay all day in the notification area.
+            malloc_trim(0);
+#endif
+        });
+    }
 }
 
 bool CMainWnd::HasNotificationArea() const {
@@ -418,6 +453,7 @@ void CMainWnd::Shutdown() {
     // Lets the worker finish (within the quit's limit), closes both links, then unloads the
     // driver plugins.
     m_pPage.reset();
+    m_pDeferredHooks = nullptr;
     m_pHooks.reset();
     m_macroStore.Clear();
     m_pTray.reset();

@@ -22,6 +22,7 @@
 namespace veltrix::gui {
 
 class CWirelessPage;
+class DeferredHooks;
 class TrayIcon;
 
 inline constexpr int kNoticeTimerId = 52;
@@ -48,8 +49,10 @@ class CMainWnd final : public QMainWindow {
     explicit CMainWnd(MainWindowOptions options);
     ~CMainWnd() override;
 
-    // Starts the device link, creates the tray icon, binds the hooks, loads the macros and wires
-    // the pages. Once, right after construction.
+    // Starts the device link, creates the tray icon, loads the macros and wires the pages. Once,
+    // right after construction. The tray icon is shown, and the hooks are bound, right after the
+    // window's first frame (at once by a start without the window; the hooks by the first capture
+    // if that comes sooner).
     void InitWindow();
     // Shows the window at start-up unless no mouse was found or the program was asked to start
     // hidden. Without a notification area it shows, since it could not be found again; asked to
@@ -92,6 +95,7 @@ class CMainWnd final : public QMainWindow {
     void closeEvent(QCloseEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
@@ -116,6 +120,10 @@ class CMainWnd final : public QMainWindow {
     MacroStore m_macroStore;
     CaptureTargetFlags m_captureFlags{};
     std::unique_ptr<HookLibrary> m_pHooks;
+    // m_pHooks when the window binds them itself, after its first frame; null when they were
+    // handed over, or once they are gone.
+    DeferredHooks* m_pDeferredHooks = nullptr;
+    bool m_bFirstFrame = false;
     std::unique_ptr<CWirelessPage> m_pPage;
     std::unique_ptr<TrayIcon> m_pTray;
     QPointer<CDPIMsg> m_pNoticePopup;

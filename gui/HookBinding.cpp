@@ -31,6 +31,56 @@ BoundHooks BindHookLibrary() {
     return {std::make_unique<InWindowHooks>(), InputPath::InWindow};
 }
 
+DeferredHooks::DeferredHooks(std::function<void(InputPath)> bound) : m_bound(std::move(bound)) {}
+
+void DeferredHooks::Bind() {
+    if (m_pHooks != nullptr) {
+        return;
+    }
+    BoundHooks bound = BindHookLibrary();
+    m_pHooks = std::move(bound.hooks);
+    if (m_bound) {
+        m_bound(bound.path);
+    }
+}
+
+HookLibrary& DeferredHooks::Hooks() {
+    Bind();
+    return *m_pHooks;
+}
+
+void DeferredHooks::installmousehook(const VeltrixWindowHandle& window) {
+    Hooks().installmousehook(window);
+}
+
+void DeferredHooks::removemousehook() {
+    if (m_pHooks != nullptr) {
+        m_pHooks->removemousehook();
+    }
+}
+
+void DeferredHooks::enablemousehook(std::int32_t enable) {
+    Hooks().enablemousehook(enable);
+}
+
+void DeferredHooks::installhook(const VeltrixWindowHandle& window) {
+    Hooks().installhook(window);
+}
+
+void DeferredHooks::removehook() {
+    if (m_pHooks != nullptr) {
+        m_pHooks->removehook();
+    }
+}
+
+void DeferredHooks::enablehook(std::int32_t enable) {
+    Hooks().enablehook(enable);
+}
+
+void DeferredHooks::mousewheelenable(std::int32_t enable) {
+    Hooks().mousewheelenable(enable);
+}
+
 void ExplainInputPath(QWidget* window, InputPath path) {
     if (path != InputPath::InWindow || window == nullptr) {
         return;

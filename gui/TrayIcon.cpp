@@ -26,7 +26,6 @@ QIcon TrayIconImage() {
 }  // namespace
 
 TrayIcon::TrayIcon(QWidget* window) : m_pWindow(window), m_pMenu(std::make_unique<QMenu>()) {
-    m_icon.setIcon(TrayIconImage());
     UpdateToolTip();
     m_pMenu->setObjectName("tray_menu");
     // Filled afresh each time it opens, so the items always come from the skin as it is.
@@ -41,6 +40,14 @@ TrayIcon::TrayIcon(QWidget* window) : m_pWindow(window), m_pMenu(std::make_uniqu
                     OpenMenu();
                 }
             });
+}
+
+void TrayIcon::Show() {
+    if (m_bShown) {
+        return;
+    }
+    m_bShown = true;
+    m_icon.setIcon(TrayIconImage());
     // Asked for even when no notification area exists yet: Qt embeds the icon once one appears,
     // as at login when the panel starts after the program.
     m_icon.show();

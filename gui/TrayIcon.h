@@ -21,6 +21,10 @@ class TrayIcon final : public QObject {
     explicit TrayIcon(QWidget* window);
     ~TrayIcon() override;
 
+    // Looks the icon up in the icon theme and asks for its place in the notification area, once.
+    // Not in the constructor: the theme's lookup takes milliseconds that the window's first frame
+    // need not wait for.
+    void Show();
     // The desktop shows notification-area icons now.
     bool Available() const;
     // Takes the icon away for good (quitting).
@@ -56,6 +60,7 @@ class TrayIcon final : public QObject {
     std::unique_ptr<QMenu> m_pMenu;
     BatteryState m_battery;
     bool m_bRecording = false;
+    bool m_bShown = false;
 };
 
 }  // namespace veltrix::gui

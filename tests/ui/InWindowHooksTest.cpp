@@ -3,6 +3,7 @@
 
 #include <QtTest>
 
+#include "HookBinding.h"
 #include "InWindowHooks.h"
 #include "platform/MessageQueue.h"
 #include "platform/Messages.h"
@@ -73,6 +74,30 @@ class InWindowHooksTest : public QObject {
         hooks.removemousehook();
         Key(window, QEvent::KeyPress, kKeysymA);
         Button(window, QEvent::MouseButtonPress, Qt::RightButton);
+        QVERIFY(Taken(queue).empty());
+    }
+
+    // The window binds its hooks only after its first frame: ending a capture before that (as
+    // quitting does) binds nothing, and a capture that starts first binds them and hears its key.
+    void HooksBoundOnFirstNeedHearTheFirstKey() {
+        QWidget widget;
+        widget.show();
+        MessageQueue queue;
+        std::vector<InputPath> told;
+        {
+            DeferredHooks hooks([&told](InputPath path) { told.push_back(path); });
+            hooks.removehook();
+            hooks.removemousehook();
+            QVERIFY(!hooks.Bound());
+            hooks.installhook(queue.Handle());
+            Key(widget.windowHandle(), QEvent::KeyPress, kKeysymA);
+            const std::vector<Message> expected = {{kMsgHookEvent, 0x41, 0}};
+            QCOMPARE(Taken(queue), expected);
+            hooks.Bind();
+            QCOMPARE(told, std::vector<InputPath>{InputPath::InWindow});
+        }
+        // Gone with their owner: nothing is heard any more.
+        Key(widget.windowHandle(), QEvent::KeyPress, kKeysymA);
         QVERIFY(Taken(queue).empty());
     }
 };

@@ -278,6 +278,7 @@ class MainWindowTest : public QObject {
         QIcon::setThemeName("hicolor");
         const auto trayIconName = [&data] {
             auto window = veltrix::test::MakeMainWindow(data.Path());
+            window->ShowAtStart(true);  // in the notification area only: the icon shows at once
             return window->Tray()->Icon().icon().name();
         };
         const QString withoutTheme = trayIconName();
