@@ -22,6 +22,7 @@
 #include <QXmlStreamReader>
 #include <optional>
 
+#include "DropDownList.h"
 #include "LayoutValue.h"
 
 namespace veltrix::gui {
@@ -47,7 +48,7 @@ constexpr WidgetClass kWidgetClasses[] = {
     {"QLabel", &Make<QLabel>},
     {"QPushButton", &Make<QPushButton>},
     {"QToolButton", &Make<QToolButton>},
-    {"QComboBox", &Make<QComboBox>},
+    {"QComboBox", &Make<DropDownList>},
     {"QLineEdit", &Make<QLineEdit>},
     {"QSlider", &Make<QSlider>},
     {"QCheckBox", &Make<QCheckBox>},

@@ -2,6 +2,7 @@
 // and a part the program cannot build costs that part, with a warning that says where, never the
 // window.
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -131,6 +132,41 @@ class LayoutReaderTest : public QObject {
         QCOMPARE(test::Control<QStackedWidget>(main.get(), "wireless_tab_switch")->count(), 4);
         QVERIFY(!test::Control<QAbstractButton>(main.get(), "skin_btn")->icon().isNull());
         QCOMPARE(main->size(), QSize(800, 572));
+    }
+
+    // A list makes its drop-down (a styled frame, list view and scroll bars) only when it is
+    // opened, and then in the skin's font; a list measured before its font came is measured again.
+    void AListMakesItsDropDownWhenOpened() {
+        gui::ApplySkinStyle(gui::SkinStyle::Dark);
+        const auto page = Load("wirelessbuttonpage.ui");
+        page->show();
+        QVERIFY(QTest::qWaitForWindowExposed(page.get()));
+        const auto dropDowns = [](const QComboBox* list) {
+            return std::ranges::count_if(list->children(), [](const QObject* child) {
+                return child->isWidgetType() && static_cast<const QWidget*>(child)->isWindow();
+            });
+        };
+        const QList<QComboBox*> lists = page->findChildren<QComboBox*>();
+        QCOMPARE(lists.size(), 9);
+        for (const QComboBox* list : lists) {
+            QCOMPARE(dropDowns(list), 0);
+        }
+        auto* list = test::Control<QComboBox>(page.get(), "wireless_button_type_combo");
+        test::Control(page.get(), "wireless_button_function_hor")->show();
+        list->showPopup();
+        QTRY_VERIFY(list->view()->isVisible());
+        QCOMPARE(dropDowns(list), 1);
+        QCOMPARE(list->view()->font().pixelSize(), list->font().pixelSize());
+        QVERIFY(list->font().pixelSize() > 0);
+        list->hidePopup();
+
+        const auto measured = Load("wirelessbuttonpage.ui");
+        auto* early = test::Control<QComboBox>(measured.get(), "wireless_button_type_combo");
+        const QSize before = early->sizeHint();
+        QFont larger = early->font();
+        larger.setPixelSize(40);
+        early->setFont(larger);
+        QVERIFY(early->sizeHint().height() > before.height());
     }
 
     // A designer's slip never costs the window: the part that cannot be built is skipped with one
