@@ -8,6 +8,7 @@
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <QStackedWidget>
+#include <QVBoxLayout>
 
 #include "Language.h"
 #include "PageControls.h"
@@ -51,23 +52,43 @@ void CWirelessButtonUI::FindControls(QWidget* root) {
         m_apKeyMark[Index(button)] =
             FindControl<QWidget>(root, QString("wireless_key%1_control").arg(button + 1));
     }
-    for (std::size_t list = 0; list < kListNames.size(); ++list) {
-        m_apList[list] = FindControl<QComboBox>(root, kListNames[list]);
-    }
     m_pFunctionPanel = FindControl<QWidget>(root, "wireless_button_function_hor");
     m_pIdleHint = FindControl<QWidget>(root, "wireless_button_idle_hint");
-    m_pCategoryTabs = FindControl<QStackedWidget>(root, "wireless_button_type_tab_switch");
-    m_pKeyEdit = FindControl<QLineEdit>(root, "wireless_keyboard_type_edit");
-    m_pLoopRow = FindControl<QWidget>(root, "wireless_loop_times_hor");
-    m_pLoopEdit = FindControl<QLineEdit>(root, "wireless_loop_times_edit");
-    m_pApply = FindControl<QAbstractButton>(root, "wireless_button_apply_btn");
-    m_pCancel = FindControl<QAbstractButton>(root, "wireless_button_cancel_btn");
-
     for (QWidget* mark : m_apKeyMark) {
         if (mark != nullptr) {
             mark->hide();
         }
     }
+    ShowFunctionPanel(false);
+    ConnectControls();
+}
+
+// The panel is built when a button is first chosen: until then it would only cost the start-up
+// its nine lists, a key field and their styling, for a panel many never open.
+bool CWirelessButtonUI::BuildPanel() {
+    if (m_bPanelBuilt) {
+        return true;
+    }
+    if (m_pFunctionPanel == nullptr) {
+        return false;
+    }
+    m_bPanelBuilt = true;
+    QWidget* body = LoadLayout("wirelessbuttonpanel.ui", m_pFunctionPanel);
+    if (body == nullptr) {
+        return false;
+    }
+    auto* frame = new QVBoxLayout(m_pFunctionPanel);
+    frame->setContentsMargins(0, 0, 0, 0);
+    frame->addWidget(body);
+    for (std::size_t list = 0; list < kListNames.size(); ++list) {
+        m_apList[list] = FindControl<QComboBox>(body, kListNames[list]);
+    }
+    m_pCategoryTabs = FindControl<QStackedWidget>(body, "wireless_button_type_tab_switch");
+    m_pKeyEdit = FindControl<QLineEdit>(body, "wireless_keyboard_type_edit");
+    m_pLoopRow = FindControl<QWidget>(body, "wireless_loop_times_hor");
+    m_pLoopEdit = FindControl<QLineEdit>(body, "wireless_loop_times_edit");
+    m_pApply = FindControl<QAbstractButton>(body, "wireless_button_apply_btn");
+    m_pCancel = FindControl<QAbstractButton>(body, "wireless_button_cancel_btn");
     if (m_pKeyEdit != nullptr) {
         m_pKeyEdit->setReadOnly(true);
         m_pKeyEdit->installEventFilter(this);
@@ -76,8 +97,10 @@ void CWirelessButtonUI::FindControls(QWidget* root) {
     for (int list = 0; list < kButtonListCount; ++list) {
         ShowListSelection(static_cast<ButtonList>(list), -1);
     }
-    ShowFunctionPanel(false);
-    ConnectControls();
+    ConnectPanelControls();
+    IfWired(m_pRules, &ButtonEditor::FillMacroList);
+    Q_EMIT PanelBuilt(body);
+    return true;
 }
 
 void CWirelessButtonUI::ConnectControls() {
@@ -91,6 +114,15 @@ void CWirelessButtonUI::ConnectControls() {
                     [this, button](bool checked) { OnButtonClicked(button, checked); });
         }
     }
+    if (m_pFunctionPanel != nullptr) {
+        auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), m_pFunctionPanel);
+        escape->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(escape, &QShortcut::activated, this,
+                [this] { IfWired(m_pRules, &ButtonEditor::OnEscape); });
+    }
+}
+
+void CWirelessButtonUI::ConnectPanelControls() {
     // Every change the program makes to a list is blocked, so what arrives here is the user's.
     for (int list = 0; list < kButtonListCount; ++list) {
         if (QComboBox* combo = m_apList[static_cast<std::size_t>(list)]) {
@@ -107,12 +139,6 @@ void CWirelessButtonUI::ConnectControls() {
     }
     ConnectIf(m_pApply, &QAbstractButton::clicked, this, &CWirelessButtonUI::OnApply);
     ConnectIf(m_pCancel, &QAbstractButton::clicked, this, &CWirelessButtonUI::ResetSelection);
-    if (m_pFunctionPanel != nullptr) {
-        auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), m_pFunctionPanel);
-        escape->setContext(Qt::WidgetWithChildrenShortcut);
-        connect(escape, &QShortcut::activated, this,
-                [this] { IfWired(m_pRules, &ButtonEditor::OnEscape); });
-    }
 }
 
 void CWirelessButtonUI::Wire(const PageContext& context) {
@@ -273,6 +299,9 @@ void CWirelessButtonUI::ShowKeyMark(int button, bool shown) {
 }
 
 void CWirelessButtonUI::ShowFunctionPanel(bool shown) {
+    if (shown) {
+        BuildPanel();
+    }
     if (m_pFunctionPanel != nullptr) {
         // The keyboard stays with the button that was edited rather than leaving the page.
         const int button = SelectedButton();
@@ -288,12 +317,14 @@ void CWirelessButtonUI::ShowFunctionPanel(bool shown) {
 }
 
 void CWirelessButtonUI::ShowCategoryTab(int category) {
+    BuildPanel();
     if (m_pCategoryTabs != nullptr && category >= 0 && category < m_pCategoryTabs->count()) {
         m_pCategoryTabs->setCurrentIndex(category);
     }
 }
 
 void CWirelessButtonUI::ShowListSelection(ButtonList list, int item) {
+    BuildPanel();
     if (QComboBox* combo = List(list)) {
         const QSignalBlocker blocker(combo);
         combo->setCurrentIndex(item);
@@ -301,12 +332,14 @@ void CWirelessButtonUI::ShowListSelection(ButtonList list, int item) {
 }
 
 void CWirelessButtonUI::ShowListTextAsTooltip(ButtonList list) {
+    BuildPanel();
     if (QComboBox* combo = List(list)) {
         combo->setToolTip(combo->currentText());
     }
 }
 
 void CWirelessButtonUI::ShowMacroItems(std::span<const std::u16string_view> names) {
+    // A panel not built yet is filled when it is.
     QComboBox* combo = List(ButtonList::Macro);
     if (combo == nullptr) {
         return;
@@ -324,16 +357,19 @@ void CWirelessButtonUI::ShowMacroItems(std::span<const std::u16string_view> name
 }
 
 void CWirelessButtonUI::ShowKeyText(std::string_view keyTextId) {
+    BuildPanel();
     ShowFieldText(m_pKeyEdit, FromId(keyTextId));
 }
 
 void CWirelessButtonUI::ShowLoopRow(bool shown) {
+    BuildPanel();
     if (m_pLoopRow != nullptr) {
         m_pLoopRow->setVisible(shown);
     }
 }
 
 void CWirelessButtonUI::ShowLoopCount(int count) {
+    BuildPanel();
     if (m_pLoopEdit != nullptr) {
         m_pLoopEdit->setText(QString::number(count));
     }

@@ -64,12 +64,19 @@ class CWirelessButtonUI : public CSettingsPage, public ButtonPageView {
     void ShowLoopRow(bool shown) override;
     void ShowLoopCount(int count) override;
 
+  Q_SIGNALS:
+    // The editing panel was built, when a button was first chosen.
+    void PanelBuilt(QWidget* panel);
+
   protected:
     void FindControls(QWidget* root) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void ConnectControls();
+    // Builds the editing panel the first time; false when the skin has none.
+    bool BuildPanel();
+    void ConnectPanelControls();
     void OnButtonClicked(int button, bool checked);
     void OnApply();
     void CommitRepeatCount();
@@ -80,7 +87,9 @@ class CWirelessButtonUI : public CSettingsPage, public ButtonPageView {
     std::array<QAbstractButton*, kShownButtonCount> m_apButton{};
     std::array<QWidget*, kShownButtonCount> m_apKeyMark{};
     std::array<QComboBox*, kButtonListCount> m_apList{};  // by ButtonList
+    // Holds the editing panel once built (BuildPanel).
     QWidget* m_pFunctionPanel = nullptr;
+    bool m_bPanelBuilt = false;
     // Shown in the panel's place while no button is being edited.
     QWidget* m_pIdleHint = nullptr;
     QStackedWidget* m_pCategoryTabs = nullptr;

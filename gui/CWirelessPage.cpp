@@ -116,6 +116,10 @@ void CWirelessPage::LookUpControls(QWidget* root) {
     m_pApplyRing = FindControl<QWidget>(root, "apply_ring");
     m_pTabs = FindControl<QStackedWidget>(root, "wireless_tab_switch");
     m_pButtonPage = FindControl<CWirelessButtonUI>(root, "wireless_button_tab");
+    if (m_pButtonPage != nullptr) {
+        // The button page's editing panel comes later than the page: it is said as a page.
+        connect(m_pButtonPage, &CWirelessButtonUI::PanelBuilt, this, &CWirelessPage::PageBuilt);
+    }
     m_pLightPage = FindControl<CWirelessLightUI>(root, "wireless_light_tab");
     m_pDpiPage = FindControl<CWirelessDPIUI>(root, "wireless_dpi_tab");
     m_pMacroPage = FindControl<CWirelessMacroUI>(root, "wireless_macro_tab");

@@ -128,7 +128,8 @@ class CWirelessPage final : public QObject,
     void LowBattery();
     // A macro recording started or ended.
     void RecordingChanged(bool recording);
-    // A setting page has just been built (at start-up or when first needed).
+    // A setting page, or the button page's editing panel, has just been built (at start-up or
+    // when first needed).
     void PageBuilt(QWidget* page);
 
   protected:

@@ -69,6 +69,9 @@ class ButtonPageTest : public QObject {
             veltrix::test::Control(&page, QString("wireless_key%1_control").arg(n));
             veltrix::test::Control(&page, QString("wireless_button%1_btn").arg(n));
         }
+        // The editing panel is built when it is first shown.
+        QVERIFY(page.findChildren<QComboBox*>().isEmpty());
+        page.ShowFunctionPanel(true);
         QCOMPARE(FindControl<QStackedWidget>(&page, "wireless_button_type_tab_switch")->count(), 9);
         QCOMPARE(Combo(&page, "wireless_button_type_combo")->count(), 9);
         QCOMPARE(Combo(&page, "wireless_macro_repeat_mode_combo")->count(), kRepeatModeCount);
@@ -120,15 +123,18 @@ class ButtonPageTest : public QObject {
         QWidget* panel = FindControl<QWidget>(page, "wireless_button_function_hor");
         QVERIFY(!panel->isVisible());
         // Not an X11 desktop: where a capture or a recording starts, the window says what it hears
-        // (once its first frame is drawn), also on a page built after that.
+        // (once its first frame is drawn), also in the editing panel built after that.
         const auto says = [&window](const char* name) {
             return FindControl<QWidget>(window.get(), name)
                 ->toolTip()
                 .endsWith(Tr("in_window_input_text"));
         };
-        QTRY_VERIFY(says("wireless_keyboard_type_edit"));
         window->DevicePage().MacroPage();
-        QVERIFY(says("wireless_macro_record_btn") && says("wireless_macro_action_edit"));
+        QTRY_VERIFY(says("wireless_macro_record_btn") && says("wireless_macro_action_edit"));
+        QVERIFY(FindControl<QWidget>(window.get(), "wireless_keyboard_type_edit") == nullptr);
+        page->ShowFunctionPanel(true);
+        QVERIFY(says("wireless_keyboard_type_edit"));
+        page->ShowFunctionPanel(false);
         // The factory profile: only button 1 holds left click, so it cannot be chosen.
         QVERIFY(!Button(page, 1)->isEnabled() && Button(page, 12)->isEnabled());
         QCOMPARE(Button(page, 1)->accessibleName(), QString("Button 1: Left click"));
@@ -175,6 +181,7 @@ class ButtonPageTest : public QObject {
             data, {veltrix::test::Macro(u"Reload combo", {{4, kDirectionPress, 30}})});
         auto window = veltrix::test::MakeMainWindow(data.Path(), true);
         CWirelessButtonUI* page = window->DevicePage().ButtonPage();
+        QTest::mouseClick(Button(page, 6), Qt::LeftButton);
         auto* apply = FindControl<QAbstractButton>(page, "wireless_button_apply_btn");
         QComboBox* macroList = Combo(page, "wireless_macro_type_combo");
         const auto pickMacro = [&](int button) {
@@ -221,7 +228,7 @@ class ButtonPageTest : public QObject {
         TempDir data;
         auto window = veltrix::test::MakeMainWindow(data.Path(), true);
         CWirelessButtonUI* page = window->DevicePage().ButtonPage();
-        auto* keyEdit = FindControl<QLineEdit>(page, "wireless_keyboard_type_edit");
+        QLineEdit* keyEdit = nullptr;
         const auto editButton4 = [&] {
             window->showNormal();
             window->activateWindow();
@@ -230,6 +237,7 @@ class ButtonPageTest : public QObject {
             QTest::mouseClick(Button(page, 4), Qt::LeftButton);
             ChooseItem(Combo(page, "wireless_button_type_combo"),
                        static_cast<int>(FunctionCategory::Keyboard));
+            keyEdit = FindControl<QLineEdit>(page, "wireless_keyboard_type_edit");
             keyEdit->setFocus(Qt::TabFocusReason);
             QCOMPARE(keyEdit->text(), Tr("press_a_key_text"));
             QCOMPARE(window->CaptureFlags().byButtonCapture, 1);

@@ -138,7 +138,7 @@ class LayoutReaderTest : public QObject {
     // opened, and then in the skin's font; a list measured before its font came is measured again.
     void AListMakesItsDropDownWhenOpened() {
         gui::ApplySkinStyle(gui::SkinStyle::Dark);
-        const auto page = Load("wirelessbuttonpage.ui");
+        const auto page = Load("wirelessbuttonpanel.ui");
         page->show();
         QVERIFY(QTest::qWaitForWindowExposed(page.get()));
         const auto dropDowns = [](const QComboBox* list) {
@@ -152,7 +152,6 @@ class LayoutReaderTest : public QObject {
             QCOMPARE(dropDowns(list), 0);
         }
         auto* list = test::Control<QComboBox>(page.get(), "wireless_button_type_combo");
-        test::Control(page.get(), "wireless_button_function_hor")->show();
         list->showPopup();
         QTRY_VERIFY(list->view()->isVisible());
         QCOMPARE(dropDowns(list), 1);
@@ -160,7 +159,7 @@ class LayoutReaderTest : public QObject {
         QVERIFY(list->font().pixelSize() > 0);
         list->hidePopup();
 
-        const auto measured = Load("wirelessbuttonpage.ui");
+        const auto measured = Load("wirelessbuttonpanel.ui");
         auto* early = test::Control<QComboBox>(measured.get(), "wireless_button_type_combo");
         const QSize before = early->sizeHint();
         QFont larger = early->font();
