@@ -96,7 +96,6 @@ void CMainWnd::InitWindow() {
     } else {
         m_pPage->StartDeviceLink(m_options.pluginFolders);
     }
-    setWindowIcon(QIcon(SkinPath("images/veltrix-wireless.svg")));
     const QString title = Tr("mouse_name_text");
     setWindowTitle(title);
     setAccessibleName(title);
@@ -142,9 +141,12 @@ void CMainWnd::ShowAtStart(bool startHidden) {
             show();
         }
     }
-    if (!isVisible() && m_pTray != nullptr) {
+    if (!isVisible()) {
         // No frame to wait for: the icon is how the program is found.
-        m_pTray->Show();
+        ApplySkinWindowIcon();
+        if (m_pTray != nullptr) {
+            m_pTray->Show();
+        }
     }
     if (m_pPage->SettingsUnreadable()) {
         // Once the program runs: the settings are the defaults for now, and the file is kept,
@@ -178,13 +180,14 @@ void CMainWnd::paintEvent(QPaintEvent* event) {
     QMainWindow::paintEvent(event);
     if (!m_bFirstFrame) {
         m_bFirstFrame = true;
-        // Right after the first frame: the tray icon, and the hooks, so that the tooltips of the
-        // key fields and the record button say what the window hears before anyone points at
-        // them.
+        // Right after the first frame: the window's and the tray's icons, and the hooks, so that
+        // the tooltips of the key fields and the record button say what the window hears before
+        // anyone points at them.
         QTimer::singleShot(0, this, [this] {
             if (m_life != Life::Running) {
                 return;
             }
+            ApplySkinWindowIcon();
             if (m_pTray != nullptr) {
                 m_pTray->Show();
             }

@@ -190,6 +190,10 @@ void ApplySkinStyle(SkinStyle style) {
     }
 }
 
+void ApplySkinWindowIcon() {
+    QApplication::setWindowIcon(QIcon(SkinPath("images/veltrix-wireless.svg")));
+}
+
 SkinStyle SavedSkinStyle() {
     const QSettings settings(SettingsPath(), QSettings::IniFormat);
     return settings.value("skin/style").toString() == QLatin1String("light") ? SkinStyle::Light

@@ -47,6 +47,10 @@ QString SkinImagePath(const QString& image);
 // look, is the look's own text colour on the light one, where white would not show.
 void SetSkinTextColor(QWidget* label, QRgb color);
 
+// Gives every window of the program the skin's icon. Drawing it takes a few sizes of a picture,
+// so the main window asks for it once its first frame is on screen.
+void ApplySkinWindowIcon();
+
 SkinStyle CurrentSkinStyle();
 // Gives the program that look: its style sheet, and the images of every control built from a
 // layout.

@@ -3,7 +3,6 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -65,7 +64,6 @@ bool LoadSkin(QTranslator& qtTexts) {
         QApplication::installTranslator(&qtTexts);
     }
     ApplySkinStyle(SavedSkinStyle());
-    QApplication::setWindowIcon(QIcon(SkinPath("images/veltrix-wireless.svg")));
     return true;
 }
 
@@ -101,6 +99,7 @@ int main(int argc, char* argv[]) {
         case SingleInstance::Start::Failed:
             std::fprintf(stderr, "veltrix-wireless: %s\n", qPrintable(instance.ErrorText()));
             if (LoadSkin(qtTexts)) {
+                ApplySkinWindowIcon();
                 CMsgWnd::Tell(nullptr, "warning_title_text", "instance_lock_failed_text");
             }
             return 3;

@@ -291,6 +291,22 @@ class MainWindowTest : public QObject {
         QCOMPARE(withTheme, QString("veltrix-wireless-symbolic"));
     }
 
+    // The program's icon is drawn right after the first frame, or at once when the program
+    // starts in the notification area, and every window takes it.
+    void EveryWindowTakesTheIconOnceThereIsSomethingToShow() {
+        TempDir data;
+        QApplication::setWindowIcon(QIcon());
+        {
+            auto window = veltrix::test::MakeMainWindow(data.Path(), true);
+            QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+            QTRY_VERIFY(!window->windowIcon().isNull());
+        }
+        QApplication::setWindowIcon(QIcon());
+        auto window = veltrix::test::MakeMainWindow(data.Path());
+        window->ShowAtStart(true);
+        QVERIFY(!window->windowIcon().isNull());
+    }
+
     // The page asks and tells; what the answers do is the device page rules' (core tests), the
     // way through the file dialogs the end-to-end scenario's.
     void AWrongProfileFileAndAResetAreToldAndAsked() {
