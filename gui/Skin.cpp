@@ -4,7 +4,10 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
+#include <QPainter>
+#include <QPixmapCache>
 #include <QSettings>
+#include <QSvgRenderer>
 #include <QVBoxLayout>
 
 #include "ApplyRing.h"
@@ -123,7 +126,31 @@ QWidget* SkinLoader::createWidget(const QString& className, QWidget* parent, con
 }
 
 QPixmap SkinLoader::Pixmap(const QString& image) {
-    return QPixmap(SkinPath(image));
+    const QString path = SkinPath(image);
+    if (!image.endsWith(QLatin1String(".svg"), Qt::CaseInsensitive)) {
+        return QPixmap(path);
+    }
+    // Drawn here rather than through Qt's image plugins, which a start-up would otherwise look
+    // up and load for these pictures alone; drawn as those plugins draw them, at the size the
+    // picture gives, and kept as they keep theirs.
+    const QString key = "veltrix-skin:" + path;
+    QPixmap pixmap;
+    if (QPixmapCache::find(key, &pixmap)) {
+        return pixmap;
+    }
+    QSvgRenderer renderer(path);
+    const QSize size = renderer.viewBox().size();
+    if (!renderer.isValid() || size.isEmpty()) {
+        return {};
+    }
+    QImage picture(size, QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    renderer.render(&painter);
+    painter.end();
+    pixmap = QPixmap::fromImage(std::move(picture));
+    QPixmapCache::insert(key, pixmap);
+    return pixmap;
 }
 
 QIcon SkinLoader::Icon(QObject* owner, const QString& off, const QString& on) {

@@ -119,6 +119,12 @@ class LayoutReaderTest : public QObject {
         QCOMPARE(test::Control<QLabel>(notice.get(), "dpi_label")->alignment(),
                  Qt::AlignLeft | Qt::AlignVCenter);
         QVERIFY(!test::Control<QLabel>(notice.get(), "notice_icon")->pixmap().isNull());
+        // The skin's pictures are drawn as Qt's image reader draws them.
+        for (const char* image : {"images/no_device.svg", "images/veltrix-wireless.svg"}) {
+            QCOMPARE(
+                gui::SkinLoader().Pixmap(image).toImage(),
+                QImage(gui::SkinPath(image)).convertToFormat(QImage::Format_ARGB32_Premultiplied));
+        }
 
         const auto colours = Load("DpiColorDialog.ui");
         auto* swatch = test::Control<QPushButton>(colours.get(), "mouse_dpi_color_6");
