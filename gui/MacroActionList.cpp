@@ -12,6 +12,7 @@
 #include "Language.h"
 #include "PageControls.h"
 #include "Skin.h"
+#include "SkinImages.h"
 
 namespace veltrix::gui {
 namespace {
@@ -95,10 +96,10 @@ class ActionRowWidget final : public QWidget {
 
 void MacroActionList::Attach(QListWidget* list) {
     m_pList = list;
-    m_keyboardPicture = QIcon(SkinImagePath("images/keyboard_key_action.svg"));
-    m_mousePicture = QIcon(SkinImagePath("images/mouse.svg"));
-    m_pressPicture = QIcon(SkinImagePath("images/macro_key_down.svg"));
-    m_releasePicture = QIcon(SkinImagePath("images/macro_key_up.svg"));
+    m_keyboardPicture = SkinIconFrom(SkinImagePath("images/keyboard_key_action.svg"), {});
+    m_mousePicture = SkinIconFrom(SkinImagePath("images/mouse.svg"), {});
+    m_pressPicture = SkinIconFrom(SkinImagePath("images/macro_key_down.svg"), {});
+    m_releasePicture = SkinIconFrom(SkinImagePath("images/macro_key_up.svg"), {});
 }
 
 ActionRowWidget* MacroActionList::RowWidget(int row) const {

@@ -4,10 +4,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
-#include <QPainter>
-#include <QPixmapCache>
 #include <QSettings>
-#include <QSvgRenderer>
 #include <QVBoxLayout>
 
 #include "ApplyRing.h"
@@ -18,6 +15,7 @@
 #include "ColorWheel.h"
 #include "Language.h"
 #include "MouseDiagram.h"
+#include "SkinImages.h"
 #include "platform/Paths.h"
 
 namespace veltrix::gui {
@@ -52,11 +50,7 @@ void ShowTextColor(QWidget* label, QRgb color) {
 }
 
 QIcon SkinIcon(const QString& off, const QString& on) {
-    QIcon icon(SkinImagePath(off));
-    if (!on.isEmpty()) {
-        icon.addFile(SkinImagePath(on), {}, QIcon::Normal, QIcon::On);
-    }
-    return icon;
+    return SkinIconFrom(SkinImagePath(off), on.isEmpty() ? QString() : SkinImagePath(on));
 }
 
 // Draws a window's icons and chosen text colours again in the current look.
@@ -126,31 +120,7 @@ QWidget* SkinLoader::createWidget(const QString& className, QWidget* parent, con
 }
 
 QPixmap SkinLoader::Pixmap(const QString& image) {
-    const QString path = SkinPath(image);
-    if (!image.endsWith(QLatin1String(".svg"), Qt::CaseInsensitive)) {
-        return QPixmap(path);
-    }
-    // Drawn here rather than through Qt's image plugins, which a start-up would otherwise look
-    // up and load for these pictures alone; drawn as those plugins draw them, at the size the
-    // picture gives, and kept as they keep theirs.
-    const QString key = "veltrix-skin:" + path;
-    QPixmap pixmap;
-    if (QPixmapCache::find(key, &pixmap)) {
-        return pixmap;
-    }
-    QSvgRenderer renderer(path);
-    const QSize size = renderer.viewBox().size();
-    if (!renderer.isValid() || size.isEmpty()) {
-        return {};
-    }
-    QImage picture(size, QImage::Format_ARGB32_Premultiplied);
-    picture.fill(Qt::transparent);
-    QPainter painter(&picture);
-    renderer.render(&painter);
-    painter.end();
-    pixmap = QPixmap::fromImage(std::move(picture));
-    QPixmapCache::insert(key, pixmap);
-    return pixmap;
+    return SkinPicture(SkinPath(image));
 }
 
 QIcon SkinLoader::Icon(QObject* owner, const QString& off, const QString& on) {
@@ -218,7 +188,7 @@ void ApplySkinStyle(SkinStyle style) {
 }
 
 void ApplySkinWindowIcon() {
-    QApplication::setWindowIcon(QIcon(SkinPath("images/veltrix-wireless.svg")));
+    QApplication::setWindowIcon(SkinIconFrom(SkinPath("images/veltrix-wireless.svg"), {}));
 }
 
 SkinStyle SavedSkinStyle() {

@@ -7,6 +7,7 @@
 #include "DesktopNotification.h"
 #include "Language.h"
 #include "Skin.h"
+#include "SkinImages.h"
 
 namespace veltrix::gui {
 namespace {
@@ -20,7 +21,7 @@ const QString kSymbolicIconName = QStringLiteral("veltrix-wireless-symbolic");
 QIcon TrayIconImage() {
     return QIcon::fromTheme(
         kSymbolicIconName,
-        QIcon::fromTheme(kIconName, QIcon(SkinPath("images/" + kIconName + ".svg"))));
+        QIcon::fromTheme(kIconName, SkinIconFrom(SkinPath("images/" + kIconName + ".svg"), {})));
 }
 
 }  // namespace

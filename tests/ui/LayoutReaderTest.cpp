@@ -16,6 +16,7 @@
 #include <memory>
 
 #include "Skin.h"
+#include "SkinImages.h"
 #include "UiTestSupport.h"
 
 using namespace veltrix;
@@ -119,12 +120,25 @@ class LayoutReaderTest : public QObject {
         QCOMPARE(test::Control<QLabel>(notice.get(), "dpi_label")->alignment(),
                  Qt::AlignLeft | Qt::AlignVCenter);
         QVERIFY(!test::Control<QLabel>(notice.get(), "notice_icon")->pixmap().isNull());
-        // The skin's pictures are drawn as Qt's image reader draws them.
+        // The skin's pictures and icons are drawn as Qt's image reader and icon engine draw them,
+        // in every state; an icon whose file is missing is none.
         for (const char* image : {"images/no_device.svg", "images/veltrix-wireless.svg"}) {
             QCOMPARE(
                 gui::SkinLoader().Pixmap(image).toImage(),
                 QImage(gui::SkinPath(image)).convertToFormat(QImage::Format_ARGB32_Premultiplied));
         }
+        const QString off = gui::SkinPath("images/nav_dpi.svg");
+        const QString on = gui::SkinPath("images/nav_dpi_active.svg");
+        const QIcon ours = gui::SkinIconFrom(off, on);
+        QIcon qts(off);
+        qts.addFile(on, {}, QIcon::Normal, QIcon::On);
+        for (const QIcon::Mode mode : {QIcon::Normal, QIcon::Disabled}) {
+            for (const QIcon::State state : {QIcon::Off, QIcon::On}) {
+                QCOMPARE(ours.pixmap(QSize(18, 18), mode, state).toImage(),
+                         qts.pixmap(QSize(18, 18), mode, state).toImage());
+            }
+        }
+        QVERIFY(gui::SkinIconFrom(gui::SkinPath("images/gone.svg"), {}).isNull());
 
         const auto colours = Load("DpiColorDialog.ui");
         auto* swatch = test::Control<QPushButton>(colours.get(), "mouse_dpi_color_6");
