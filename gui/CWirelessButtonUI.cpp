@@ -8,7 +8,6 @@
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <QStackedWidget>
-#include <QVBoxLayout>
 
 #include "Language.h"
 #include "PageControls.h"
@@ -73,13 +72,11 @@ bool CWirelessButtonUI::BuildPanel() {
         return false;
     }
     m_bPanelBuilt = true;
+    // Laid out edge to edge in the panel, which keeps the size and frame the page gives it.
     QWidget* body = LoadLayout("wirelessbuttonpanel.ui", m_pFunctionPanel);
     if (body == nullptr) {
         return false;
     }
-    auto* frame = new QVBoxLayout(m_pFunctionPanel);
-    frame->setContentsMargins(0, 0, 0, 0);
-    frame->addWidget(body);
     for (std::size_t list = 0; list < kListNames.size(); ++list) {
         m_apList[list] = FindControl<QComboBox>(body, kListNames[list]);
     }
