@@ -35,11 +35,14 @@ class WindowTest(unittest.TestCase):
         frame = screen.wait("frame", TITLE)
         wait_for(lambda: d.visible_windows(TITLE), what="the window on screen")
         # Every list a screen reader meets tells what it chooses, on the page it is met on
-        # (a page is built when first shown).
+        # (a page is built when first shown, the buttons' editing panel when a button is chosen).
         for page, name in (("Buttons", "Function type"), ("DPI", "Report rate"),
                            ("Lighting", "Lighting mode"), ("Macros", "Mouse action")):
             screen.press("radio button", page)
             screen.wait_showing("filler", f"{page} page")
+            if page == "Buttons":
+                screen.press("check box", "Button 3: Wheel click")
+                screen.wait_showing("push button", "Apply")
             self.assertIsNotNone(screen.find("combo box", name), name)
         # The mouse has answered once its first status report shows as a notice.
         wait_for(lambda: screen.find("label", "DPI :1000") is not None, what="the first report")
