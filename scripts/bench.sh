@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-runs=5              # start-up runs; the median is shown
+runs=9              # start-up runs; the median is shown
 title="Veltrix Wireless"
 
 scripts/install-deps.sh
