@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
+#include <QFontInfo>
 #include <QSettings>
 #include <QVBoxLayout>
 
@@ -184,6 +185,15 @@ void ApplySkinStyle(SkinStyle style) {
         for (QWidget* window : QApplication::topLevelWidgets()) {
             Redraw(window);
         }
+    }
+}
+
+void UseDrawnFontFamily() {
+    QFont font = QApplication::font();
+    const QString drawn = QFontInfo(font).family();
+    if (!drawn.isEmpty() && drawn != font.family()) {
+        font.setFamily(drawn);
+        QApplication::setFont(font);
     }
 }
 

@@ -47,6 +47,12 @@ QString SkinImagePath(const QString& image);
 // look, is the look's own text colour on the light one, where white would not show.
 void SetSkinTextColor(QWidget* label, QRgb color);
 
+// Names the family that the default font is drawn in. A desktop without a theme of its own
+// names a generic family ("Sans Serif") that the font database finds only through its
+// fallbacks, for each size and weight the style sheet asks for; named, each is found at once,
+// and drawn in the same font.
+void UseDrawnFontFamily();
+
 // Gives every window of the program the skin's icon. Drawing it takes a few sizes of a picture,
 // so the main window asks for it once its first frame is on screen.
 void ApplySkinWindowIcon();

@@ -105,6 +105,7 @@ int main(int argc, char* argv[]) {
             return 3;
     }
 
+    UseDrawnFontFamily();
     if (!LoadSkin(qtTexts)) {
         return 2;
     }
