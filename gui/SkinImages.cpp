@@ -29,16 +29,16 @@ QPixmap Draw(QSvgRenderer& renderer, const QSize& size) {
 
 class SkinIconEngine final : public QIconEngine {
   public:
-    SkinIconEngine(QString off, QString on) : m_off(std::move(off)), m_on(std::move(on)) {}
+    SkinIconEngine(QString off, QString on)
+        : m_off(std::move(off)), m_on(std::move(on)), m_bNull(!QFileInfo::exists(m_off)) {}
 
-    QIconEngine* clone() const override { return new SkinIconEngine(m_off, m_on); }
+    QIconEngine* clone() const override { return new SkinIconEngine(*this); }
     QString key() const override { return QStringLiteral("veltrix-skin"); }
-    bool isNull() override { return !QFileInfo::exists(m_off); }
+    // Asked at every paint of its button: the file is looked for once.
+    bool isNull() override { return m_bNull; }
 
-    QSize actualSize(const QSize& size, QIcon::Mode /*mode*/, QIcon::State state) override {
-        QSvgRenderer renderer(File(state));
-        return renderer.isValid() ? renderer.defaultSize().scaled(size, Qt::KeepAspectRatio)
-                                  : QSize();
+    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return pixmap(size, mode, state).size();
     }
 
     void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
@@ -85,6 +85,7 @@ class SkinIconEngine final : public QIconEngine {
 
     QString m_off;
     QString m_on;
+    bool m_bNull;
 };
 
 }  // namespace
