@@ -87,7 +87,7 @@ class CWirelessButtonUI : public CSettingsPage, public ButtonPageView {
     std::array<QAbstractButton*, kShownButtonCount> m_apButton{};
     std::array<QWidget*, kShownButtonCount> m_apKeyMark{};
     std::array<QComboBox*, kButtonListCount> m_apList{};  // by ButtonList
-    // Holds the editing panel once built (BuildPanel).
+    // The editing panel's frame, from the page's layout; BuildPanel builds the controls into it.
     QWidget* m_pFunctionPanel = nullptr;
     bool m_bPanelBuilt = false;
     // Shown in the panel's place while no button is being edited.
