@@ -198,10 +198,6 @@ void UseDrawnFontFamily() {
 }
 
 void ApplySkinWindowIcon() {
-    // A start in the notification area has it already when the window first shows.
-    if (!QApplication::windowIcon().isNull()) {
-        return;
-    }
     QApplication::setWindowIcon(SkinIconFrom(SkinPath("images/veltrix-wireless.svg"), {}));
 }
 

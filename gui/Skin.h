@@ -54,7 +54,7 @@ void SetSkinTextColor(QWidget* label, QRgb color);
 void UseDrawnFontFamily();
 
 // Gives every window of the program the skin's icon. Drawing it takes a few sizes of a picture,
-// so the main window asks for it once its first frame is on screen; a later call keeps it.
+// so the main window asks for it once its first frame is on screen.
 void ApplySkinWindowIcon();
 
 SkinStyle CurrentSkinStyle();
