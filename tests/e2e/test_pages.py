@@ -229,7 +229,11 @@ class PagesTest(unittest.TestCase):
         self.open_session(wayland=platform)
         self.page("Macros")
         actions = self.s.wait_showing("list", "Action list")
+        macros = self.s.wait_showing("list", "Macro list")
+        # A screen reader's press clicks a moment later: the new macro, which ends any
+        # recording, comes before Record is pressed.
         self.s.press("push button", "New macro")
+        wait_for(lambda: macros.childCount == 1, what="the new macro")
         record = self.s.press("check box", "Record")
         wait_for(lambda: self.checked(record), what="the recording")
         press = self.plug_keyboard()
